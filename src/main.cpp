@@ -1,9 +1,82 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "app/Form1.h"
+#include "app/PictureButton.h"
+#include "app/Product.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "platform/SingleInstance.h"
+#include "platform/TrayIcon.h"
+#include "platform/UnixSignals.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const char kUsage[] = "Uso: pregonar [opción]\n"
+                      "\n"
+                      "Pregonar trabaja en la carpeta actual: allí guarda su configuración\n"
+                      "(Pregonar.DAT, .LST, .WPR, .VDO) y sus carpetas Sonidos, Fondos y Videos.\n"
+                      "\n"
+                      "Opciones:\n"
+                      "  --help       muestra esta ayuda\n"
+                      "  --version    muestra la versión\n";
+} // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s\n", qPrintable(Product::kNameAndVersion));
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "pregonar: opción desconocida: %s\n\n%s", argv[i], kUsage);
+        return 2;
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(Product::kName);
+    QApplication::setApplicationVersion(Product::kVersion);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(buttonPicture(Form1::Publicidad, 64, 1.0)));
+
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        return 0;
+    }
+
+    DesktopDialogs dialogs;
+    DesktopShell shell;
+    SystemTray tray;
+    PanelEnvironment env;
+    env.workFolder = QDir::currentPath();
+    env.desktopFolder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    env.executable = QCoreApplication::applicationFilePath();
+    env.dialogs = &dialogs;
+    env.shell = &shell;
+    env.tray = &tray;
+
+    Form1 panel(env);
+    UnixSignals signalsIn;
+    QObject::connect(&signalsIn, &UnixSignals::terminationRequested, &panel, &Form1::unload);
+    QObject::connect(&panel, &Form1::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &panel, &Form1::showPanel);
+    // The desktop session may end the program without closing the panel first.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &panel, &Form1::unload);
+
+    if (!panel.load()) {
+        return 1;
+    }
+    if (panel.boton(Form1::Publicidad)->appearance() == 0) {
+        panel.show();
+    }
+    return QApplication::exec();
 }

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "app/Colors.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class Dialogs;
+class PictureButton;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QScrollBar;
+class Shell;
+class Tray;
+
+// Where the panel finds the rest of the system. Tests give their own dialogs, shell and tray.
+struct PanelEnvironment {
+    QString workFolder;    // the current folder at start: every file of the program lives here
+    QString desktopFolder; // where the launcher goes
+    QString executable;    // the running program, for the launcher
+    Dialogs* dialogs = nullptr;
+    Shell* shell = nullptr;
+    Tray* tray = nullptr;
+};
+
+// The control panel: the main window. It brings the program up, holds the state of every feature
+// in its buttons and timers, and takes everything down when it closes.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // Button indexes.
+    enum Boton {
+        Deteccion = 0,
+        Imagen = 1,
+        Camara = 2,
+        SonidoActivar = 3,
+        SonidoDesactivar = 4,
+        Transferir = 5,
+        Mensaje = 6,
+        Publicidad = 7,
+        Video = 8
+    };
+
+    explicit Form1(PanelEnvironment environment, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence. False when the program cannot go on (the working folder cannot be
+    // written); the message has been shown then.
+    bool load();
+    // The orderly close: outputs stopped, settings saved, windows taken down. Runs once.
+    void unload();
+    bool isUnloaded() const { return m_unloaded; }
+
+    // The panel's operations, by their names in the program.
+    void PctBoton_Click(int index);
+    void PctBoton_MouseMove(int index);
+    void ResetHint();
+    void HsbSensor_Change(int index);
+    void HsbSpeed_Change();
+    void HsbAlignment_Change();
+    void WebCamConectar();
+    void WebCamApagar();
+    void IniciarBanner();
+    void DetenerBanner();
+    void CerrarTodo();
+    void DetenerVideo();
+    void SavePanelSettings();
+    void SaveBannerSettings();
+    // Brings the panel back in front, at its normal size.
+    void showPanel();
+
+    // Read-only views for the rest of the program and for tests.
+    PictureButton* boton(int index) const { return m_botones[size_t(index)]; }
+    QScrollBar* sensor(int index) const { return m_sensores[size_t(index)]; }
+    QLabel* lblSensor(int index) const { return m_lblSensor[size_t(index)]; }
+    QScrollBar* hsbSpeed() const { return m_hsbSpeed; }
+    QScrollBar* hsbAlignment() const { return m_hsbAlignment; }
+    QPlainTextEdit* txtBanner() const { return m_txtBanner; }
+    QListWidget* filEfectoSonido() const { return m_filEfectoSonido; }
+    QLabel* lblAyuda() const { return m_lblAyuda; }
+    QLabel* lblAyudaCam() const { return m_lblAyudaCam; }
+    QLabel* picture1() const { return m_picture1; }
+    QTimer& tmrReloj() { return m_tmrReloj; }
+    QTimer& tmrAutoOFF() { return m_tmrAutoOFF; }
+    QTimer& tmrVideoPlay() { return m_tmrVideoPlay; }
+    QTimer& tmrAutoHide() { return m_tmrAutoHide; }
+    QTimer& tmrAutoSesion() { return m_tmrAutoSesion; }
+    QTimer& tmrFTP() { return m_tmrFTP; }
+    const QString& bannerRunning() const { return m_bannerRunning; }
+    const QString& wallpaperPath() const { return m_wallpaperPath; }
+    const QString& videoPath() const { return m_videoPath; }
+    int uploadCounter() const { return m_uploadCounter; }
+    QString settingsPath() const;
+
+    // The resting caption of the hint line.
+    static QString restingHint();
+
+signals:
+    // The panel has closed; the program ends.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void setButtonState(int index, bool on);
+    bool isOn(int index) const;
+    void refreshSoundList();
+    void ApplyPanelSettings();
+    void RestoreBannerSettings();
+    void loadIdlePicture();
+    QString pathIn(const QString& name) const;
+    QString chooseFile(const QString& folder, const QString& title, const QString& filter);
+    void TmrReloj_Timer();
+
+    PanelEnvironment m_env;
+    std::array<PictureButton*, 9> m_botones{};
+    std::array<QScrollBar*, 3> m_sensores{};
+    std::array<QLabel*, 11> m_lblSensor{};
+    QScrollBar* m_hsbSpeed = nullptr;
+    QScrollBar* m_hsbAlignment = nullptr;
+    QPlainTextEdit* m_txtBanner = nullptr;
+    QListWidget* m_filEfectoSonido = nullptr;
+    QLabel* m_lblAyuda = nullptr;
+    QLabel* m_lblAyudaCam = nullptr;
+    QLabel* m_lblDonacion = nullptr;
+    QLabel* m_pctSeparador = nullptr;
+    QLabel* m_picture1 = nullptr; // live view
+    QImage m_picture2;            // reference frame
+    QPixmap m_picture3;           // idle picture
+
+    QTimer m_tmrReloj;
+    QTimer m_tmrAutoOFF;
+    QTimer m_tmrVideoPlay;
+    QTimer m_tmrAutoHide;
+    QTimer m_tmrAutoSesion;
+    QTimer m_tmrFTP;
+
+    QString m_bannerRunning = QStringLiteral("0");
+    QString m_wallpaperPath;
+    QString m_videoPath;
+    int m_uploadCounter = 0;
+    bool m_unloaded = false;
+};

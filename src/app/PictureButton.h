@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "app/Colors.h"
+
+#include <QFrame>
+#include <QPixmap>
+
+// One of the panel's picture buttons. Its state is its own: Appearance (1 on, 0 off, drawn raised
+// or flat), BackColor and Tag. The panel reads and writes them; the button only reports the mouse.
+class PictureButton : public QFrame {
+    Q_OBJECT
+public:
+    PictureButton(int index, QPixmap picture, QWidget* parent = nullptr);
+
+    int index() const { return m_index; }
+
+    int appearance() const { return m_appearance; }
+    void setAppearance(int appearance);
+
+    Bgr backColor() const { return m_backColor; }
+    void setBackColor(Bgr color);
+
+    const QString& tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    QSize sizeHint() const override;
+
+signals:
+    void clicked(int index);
+    void mouseDown(int index);
+    void mouseUp(int index);
+    void mouseMoved(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    int m_index;
+    QPixmap m_picture;
+    int m_appearance = 0;
+    Bgr m_backColor = Colors::Idle;
+    QString m_tag;
+};
+
+// The picture of each button, drawn so that it reads without its hint.
+QPixmap buttonPicture(int index, int size, qreal devicePixelRatio);

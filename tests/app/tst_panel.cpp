@@ -1,0 +1,411 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "app/Form1.h"
+#include "app/PictureButton.h"
+#include "app/ReadMe.h"
+#include "fakes/RecordingDesktop.h"
+#include "settings/PanelSettings.h"
+#include "settings/SettingsFile.h"
+#include "settings/SideFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The control panel's wiring: clicks, exclusions, hover, captions, start-up and close.
+class TestPanel : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        QTemporaryDir dir;
+        RecordingDialogs dialogs;
+        RecordingShell shell;
+        RecordingTray tray;
+        std::unique_ptr<Form1> panel;
+
+        Fixture() { QDir(dir.path()).mkpath(QStringLiteral("Desktop")); }
+        QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+        Form1& make()
+        {
+            PanelEnvironment env;
+            env.workFolder = dir.path();
+            env.desktopFolder = path(QStringLiteral("Desktop"));
+            env.executable = QStringLiteral("/opt/pregonar/pregonar");
+            env.dialogs = &dialogs;
+            env.shell = &shell;
+            env.tray = &tray;
+            panel = std::make_unique<Form1>(env);
+            return *panel;
+        }
+        Form1& started()
+        {
+            Form1& p = make();
+            if (!p.load()) {
+                qFatal("load failed");
+            }
+            p.show();
+            return p;
+        }
+    };
+
+    static QString appearances(Form1& panel)
+    {
+        QString s;
+        for (int i = 0; i < 9; ++i) {
+            s += QString::number(panel.boton(i)->appearance());
+        }
+        return s;
+    }
+
+    static void click(Form1& panel, int index) { QTest::mouseClick(panel.boton(index), Qt::LeftButton); }
+
+    static void moveOver(QWidget* widget)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &move);
+    }
+
+private slots:
+    void clicks_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("expected"); // Appearance of buttons 0..8
+        QTest::addColumn<bool>("detecting");
+
+        const QString video = QStringLiteral("/videos/promo.mp4");
+        const QString image = QStringLiteral("/fondos/oferta.jpg");
+        QTest::addRow("detection on") << QList<int>{0} << QStringList{} << "100000000" << true;
+        QTest::addRow("detection off again") << QList<int>{0, 0} << QStringList{} << "000000000" << false;
+        QTest::addRow("image chosen") << QList<int>{1} << QStringList{image} << "010000000" << false;
+        QTest::addRow("image dialog cancelled") << QList<int>{1} << QStringList{QString()} << "000000000" << false;
+        QTest::addRow("image off") << QList<int>{1, 1} << QStringList{image} << "000000000" << false;
+        QTest::addRow("sounds on") << QList<int>{3} << QStringList{} << "000010000" << false;
+        QTest::addRow("sounds on and off") << QList<int>{3, 4} << QStringList{} << "000000000" << false;
+        QTest::addRow("message on") << QList<int>{6} << QStringList{} << "000000100" << false;
+        QTest::addRow("video turns detection on") << QList<int>{8} << QStringList{video} << "100000001" << true;
+        QTest::addRow("video turns the message off")
+            << QList<int>{6, 8} << QStringList{video} << "100000001" << true;
+        QTest::addRow("message turns the video off")
+            << QList<int>{8, 6} << QStringList{video} << "100000100" << true;
+        QTest::addRow("detection off turns the video off")
+            << QList<int>{8, 0} << QStringList{video} << "000000000" << false;
+        QTest::addRow("video dialog cancelled") << QList<int>{8} << QStringList{QString()} << "000000000" << false;
+        QTest::addRow("upload off does nothing when off") << QList<int>{5} << QStringList{} << "000000000" << false;
+        QTest::addRow("advertising with nothing to show") << QList<int>{7} << QStringList{} << "000000000" << false;
+        QTest::addRow("advertising with sounds but no detection")
+            << QList<int>{3, 7} << QStringList{} << "000010000" << false;
+        QTest::addRow("advertising with the message") << QList<int>{6, 7} << QStringList{} << "000000110" << false;
+        QTest::addRow("advertising with the image") << QList<int>{1, 7} << QStringList{image} << "010000010" << false;
+        QTest::addRow("advertising with detection and sounds")
+            << QList<int>{0, 3, 7} << QStringList{} << "100010010" << true;
+        QTest::addRow("advertising with detection and video")
+            << QList<int>{8, 7} << QStringList{video} << "100000011" << true;
+        QTest::addRow("advertising stopped") << QList<int>{6, 7, 7} << QStringList{} << "000000100" << false;
+    }
+
+    void clicks()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QStringList, files);
+        QFETCH(QString, expected);
+        QFETCH(bool, detecting);
+        Fixture f;
+        Form1& panel = f.started();
+        f.dialogs.nextFiles = files;
+        for (int index : clicks) {
+            if (!panel.isVisible()) {
+                panel.show(); // advertising hid the panel; the tray brings it back
+            }
+            click(panel, index);
+        }
+        QCOMPARE(appearances(panel), expected);
+        QCOMPARE(panel.tmrReloj().isActive(), detecting);
+        for (int i : {0, 1, 6, 8}) {
+            QCOMPARE(panel.boton(i)->backColor(), panel.boton(i)->appearance() ? Colors::On : Colors::Idle);
+        }
+    }
+
+    void fileChoicesAreKept()
+    {
+        Fixture f;
+        Form1& panel = f.started();
+        f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg"), QString(), QStringLiteral("/videos/a.mp4")};
+        click(panel, Form1::Imagen);
+        QCOMPARE(f.dialogs.fileRequests.at(0).title, QStringLiteral("Seleccionar imagen"));
+        QCOMPARE(f.dialogs.fileRequests.at(0).initialFolder, f.path(QStringLiteral("Fondos")));
+        QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.WPR"))).value_or(QString()),
+                 QStringLiteral("/fondos/oferta.jpg"));
+        // Off, then a cancelled choice: the stored path stays.
+        click(panel, Form1::Imagen);
+        click(panel, Form1::Imagen);
+        QCOMPARE(panel.wallpaperPath(), QStringLiteral("/fondos/oferta.jpg"));
+        QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.WPR"))).value_or(QString()),
+                 QStringLiteral("/fondos/oferta.jpg"));
+        click(panel, Form1::Video);
+        QCOMPARE(f.dialogs.fileRequests.at(2).title, QStringLiteral("Seleccionar video"));
+        QCOMPARE(f.dialogs.fileRequests.at(2).initialFolder, f.path(QStringLiteral("Videos")));
+        QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.VDO"))).value_or(QString()),
+                 QStringLiteral("/videos/a.mp4"));
+    }
+
+    void soundSwitch()
+    {
+        Fixture f;
+        QDir(f.dir.path()).mkpath(QStringLiteral("Sonidos"));
+        for (const char* name : {"hola.mp3", "Bienvenido.WAV", "notas.txt"}) {
+            QFile file(f.path(QStringLiteral("Sonidos/") + QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        Form1& panel = f.started();
+        click(panel, Form1::SonidoActivar);
+        QVERIFY(panel.boton(Form1::SonidoActivar)->isHidden());
+        QVERIFY(!panel.boton(Form1::SonidoDesactivar)->isHidden());
+        QCOMPARE(panel.boton(Form1::SonidoDesactivar)->tag(), QStringLiteral("1"));
+        QVERIFY(!panel.filEfectoSonido()->isHidden());
+        QCOMPARE(panel.filEfectoSonido()->count(), 2);
+        QCOMPARE(panel.filEfectoSonido()->item(0)->text(), QStringLiteral("Bienvenido.WAV"));
+        click(panel, Form1::SonidoDesactivar);
+        QVERIFY(!panel.boton(Form1::SonidoActivar)->isHidden());
+        QVERIFY(panel.boton(Form1::SonidoDesactivar)->isHidden());
+        QCOMPARE(panel.boton(Form1::SonidoDesactivar)->tag(), QStringLiteral("0"));
+        QVERIFY(panel.filEfectoSonido()->isHidden());
+    }
+
+    void advertisingTakesThePanelAway()
+    {
+        Fixture f;
+        Form1& panel = f.started();
+        click(panel, Form1::Mensaje);
+        click(panel, Form1::Publicidad);
+        QVERIFY(!panel.isVisible());
+        QCOMPARE(panel.boton(Form1::Publicidad)->backColor(), Colors::Hover);
+        QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
+        QVERIFY(!panel.txtBanner()->isEnabled());
+        QVERIFY(!panel.hsbAlignment()->isEnabled());
+        for (int i : {0, 1, 2, 3, 4, 6, 8}) {
+            QVERIFY2(!panel.boton(i)->isEnabled(), qPrintable(QString::number(i)));
+        }
+        QVERIFY(panel.boton(Form1::Transferir)->isEnabled());
+        // Starting saved the state: the message and advertising switches are on in the file.
+        const BannerRecord saved = decodeBannerRecord(SettingsFile(panel.settingsPath()).read(7));
+        QVERIFY(saved.messageOn);
+        QVERIFY(saved.advertisingOn);
+
+        panel.showPanel();
+        panel.tmrAutoHide().start();
+        click(panel, Form1::Publicidad);
+        QVERIFY(!panel.tmrAutoHide().isActive());
+        QCOMPARE(panel.bannerRunning(), QStringLiteral("0"));
+        QVERIFY(panel.txtBanner()->isEnabled());
+        for (int i : {0, 1, 2, 3, 4, 6, 8}) {
+            QVERIFY(panel.boton(i)->isEnabled());
+        }
+    }
+
+    void hover()
+    {
+        Fixture f;
+        Form1& panel = f.started();
+        moveOver(panel.boton(2));
+        QCOMPARE(panel.boton(2)->backColor(), Colors::Idle); // first event: only remembered
+        moveOver(panel.boton(2));
+        QCOMPARE(panel.boton(2)->backColor(), Colors::Hover);
+        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Configurar Cámara Web"));
+        moveOver(panel.boton(5));
+        QCOMPARE(panel.boton(2)->backColor(), Colors::Idle);
+        QCOMPARE(panel.boton(5)->backColor(), Colors::Idle);
+        moveOver(panel.boton(5));
+        QCOMPARE(panel.boton(5)->backColor(), Colors::Hover);
+        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Transferir Imágenes por Internet"));
+        QVERIFY(panel.lblAyuda()->styleSheet().contains(QStringLiteral("#ff0000")));
+
+        // An on button keeps its colour and shows the "off" action; button 0 shows the camera help.
+        click(panel, Form1::Deteccion);
+        moveOver(panel.boton(0));
+        moveOver(panel.boton(0));
+        QCOMPARE(panel.boton(0)->backColor(), Colors::On);
+        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Desactivar Detección de Movimiento"));
+        QVERIFY(!panel.lblAyudaCam()->isHidden());
+
+        moveOver(panel.picture1());
+        QVERIFY(panel.lblAyudaCam()->isHidden());
+        QVERIFY(panel.lblAyuda()->text().contains(Form1::restingHint()));
+        QVERIFY(panel.lblAyuda()->styleSheet().contains(QStringLiteral("#404040")));
+    }
+
+    void captions()
+    {
+        Fixture f;
+        Form1& panel = f.started();
+        QCOMPARE(panel.lblSensor(1)->text(), QStringLiteral("85%"));
+        QCOMPARE(panel.lblSensor(3)->text(), QStringLiteral("70%"));
+        QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("500 mseg"));
+        QCOMPARE(panel.lblSensor(8)->text(), QStringLiteral("AutoMensaje DESACTIVADO"));
+        panel.sensor(2)->setValue(1500);
+        QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("1500 mseg"));
+        QCOMPARE(panel.tmrReloj().interval(), 1500);
+        panel.hsbSpeed()->setValue(72);
+        QCOMPARE(panel.lblSensor(9)->text(), QStringLiteral("72%"));
+        panel.hsbAlignment()->setValue(2);
+        QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Derecha"));
+        QCOMPARE(panel.txtBanner()->document()->defaultTextOption().alignment(), Qt::AlignRight);
+        panel.hsbAlignment()->setValue(1);
+        QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Centrar"));
+    }
+
+    void firstStart()
+    {
+        Fixture f;
+        Form1& panel = f.started();
+        for (const char* folder : {"Sonidos", "Fondos", "Videos"}) {
+            QVERIFY(QFileInfo(f.path(QLatin1String(folder))).isDir());
+        }
+        QFile readMe(f.path(QString::fromUtf16(ReadMe::kFileName)));
+        QVERIFY(readMe.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(readMe.readAll()).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(0), QStringLiteral("Pregonar 4.12"));
+        QCOMPARE(lines.at(5), QStringLiteral("ACERCA DE PREGONAR"));
+        QCOMPARE(lines.at(6),
+                 QStringLiteral("Pregonar  es  un  programa  gratuito  diseñado  para  vendedores  y  tiendas  de "));
+        QCOMPARE(lines.at(13), QStringLiteral("MAS INFORMACION"));
+        QCOMPARE(lines.at(16), QStringLiteral("Eso es todo, gracias."));
+        // The read-me opens on the first start only, and the launcher is announced once.
+        QCOMPARE(f.shell.openedFiles, QStringList{readMe.fileName()});
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.dialogs.messages.at(0).title, QStringLiteral("Pregonar - BIENVENIDO"));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("Desktop/Pregonar.desktop"))));
+        QCOMPARE(f.tray.tip, QStringLiteral(" Pregonar 4.12 "));
+        QCOMPARE(panel.txtBanner()->toPlainText(), QStringLiteral("ESCRIBIR MENSAJE AQUI..."));
+
+        panel.close();
+        QVERIFY(panel.isUnloaded());
+        QVERIFY(!f.tray.shown);
+        QVERIFY(QFile::exists(panel.settingsPath()));
+
+        Form1& again = f.started();
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.shell.openedFiles.size(), 1);
+        again.close();
+    }
+
+    void stateSurvivesARestart()
+    {
+        Fixture f;
+        {
+            Form1& panel = f.started();
+            panel.sensor(0)->setValue(12);
+            panel.sensor(1)->setValue(44);
+            panel.sensor(2)->setValue(2300);
+            panel.hsbSpeed()->setValue(60);
+            panel.hsbAlignment()->setValue(2);
+            panel.txtBanner()->setPlainText(QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
+            f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg")};
+            click(panel, Form1::Imagen);
+            click(panel, Form1::SonidoActivar);
+            click(panel, Form1::Deteccion);
+            panel.close();
+        }
+        Form1& panel = f.started();
+        QCOMPARE(panel.sensor(0)->value(), 12);
+        QCOMPARE(panel.sensor(1)->value(), 44);
+        QCOMPARE(panel.sensor(2)->value(), 2300);
+        QCOMPARE(panel.tmrReloj().interval(), 2300);
+        QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("2300 mseg"));
+        QCOMPARE(panel.hsbSpeed()->value(), 60);
+        QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Derecha"));
+        QCOMPARE(panel.txtBanner()->toPlainText(),
+                 QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
+        QCOMPARE(appearances(panel), QStringLiteral("110010000"));
+        QVERIFY(panel.tmrReloj().isActive());
+        QCOMPARE(panel.wallpaperPath(), QStringLiteral("/fondos/oferta.jpg"));
+        QCOMPARE(panel.boton(Form1::SonidoDesactivar)->tag(), QStringLiteral("1"));
+        // No dialog this time: the image came back from the side file.
+        QCOMPARE(f.dialogs.fileRequests.size(), 1);
+    }
+
+    void advertisingComesBack()
+    {
+        Fixture f;
+        {
+            Form1& panel = f.started();
+            click(panel, Form1::Mensaje);
+            click(panel, Form1::Publicidad);
+            panel.unload();
+        }
+        Form1& panel = f.make();
+        QVERIFY(panel.load());
+        QCOMPARE(appearances(panel), QStringLiteral("000000110"));
+        QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
+    }
+
+    void damagedSettingsStillStart_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("empty file") << QByteArray();
+        QTest::addRow("41 bytes") << QByteArray(41, '\x07');
+        QTest::addRow("garbage") << QByteArray(42 * 7, '\xff');
+        // Record 1 with sliders far out of range.
+        QByteArray outOfRange(42 * 7, '\0');
+        const char rec1[] = {8, 0, 1, 0, '1', 2, 0, 1, 0, -1, -1, 0x10, 0x27, 0, 0, 0x30, 0x75, (char)0xC8, 0};
+        outOfRange.replace(0, sizeof rec1, QByteArray(rec1, sizeof rec1));
+        QTest::addRow("sliders out of range") << outOfRange;
+    }
+
+    void damagedSettingsStillStart()
+    {
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        {
+            QFile file(f.path(QStringLiteral("Pregonar.DAT")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        Form1& panel = f.started();
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(panel.sensor(i)->value() >= panel.sensor(i)->minimum());
+            QVERIFY(panel.sensor(i)->value() <= panel.sensor(i)->maximum());
+        }
+        QCOMPARE(panel.boton(Form1::Publicidad)->appearance(), 0);
+        panel.close();
+        // The next save writes a sound file.
+        const PanelRecord saved = decodePanelRecord(SettingsFile(panel.settingsPath()).read(1));
+        QCOMPARE(saved.movimiento, panel.sensor(0)->value());
+        QCOMPARE(saved.frecuencia, panel.sensor(2)->value());
+    }
+
+    void unwritableFolderStops()
+    {
+        RecordingDialogs dialogs;
+        PanelEnvironment env;
+        env.workFolder = QStringLiteral("/proc/pregonar-no-such-folder");
+        env.dialogs = &dialogs;
+        Form1 panel(env);
+        QVERIFY(!panel.load());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Pregonar - Imposible Continuar"));
+        QCOMPARE(dialogs.messages.at(0).text,
+                 QStringLiteral("La carpeta '/proc/pregonar-no-such-folder' está protegida contra escritura."));
+    }
+
+    void helpKeysAndLinks()
+    {
+        Fixture f;
+        Form1& panel = f.started();
+        f.shell.openedFiles.clear();
+        QTest::keyClick(&panel, Qt::Key_F1);
+        QCOMPARE(f.shell.openedFiles, QStringList{f.path(QString::fromUtf16(ReadMe::kFileName))});
+        emit panel.lblAyudaCam()->linkActivated(QStringLiteral("#"));
+        QCOMPARE(f.shell.openedUrls.value(0).path(), QStringLiteral("/pregonar/webcam.html"));
+    }
+};
+
+QTEST_MAIN(TestPanel)
+#include "tst_panel.moc"

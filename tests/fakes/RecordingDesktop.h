@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "platform/TrayIcon.h"
+
+#include <QStringList>
+
+// Dialogs that show nothing: messages are recorded, file dialogs return the queued answers.
+class RecordingDialogs : public Dialogs {
+public:
+    struct Message {
+        Icon icon;
+        QString title;
+        QString text;
+    };
+    struct FileRequest {
+        QString title;
+        QString filter;
+        QString initialFolder;
+    };
+
+    QList<Message> messages;
+    QList<FileRequest> fileRequests;
+    QStringList nextFiles;
+
+    void message(QWidget*, Icon icon, const QString& title, const QString& text) override
+    {
+        messages.append({icon, title, text});
+    }
+    QString fileDialog(QWidget*, bool, const QString& title, const QString& filter, const QString&,
+                       const QString&, const QString& initialFolder) override
+    {
+        fileRequests.append({title, filter, initialFolder});
+        return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
+    }
+};
+
+class RecordingShell : public Shell {
+public:
+    QStringList openedFiles;
+    QList<QUrl> openedUrls;
+    void openFile(const QString& path) override { openedFiles << path; }
+    void openUrl(const QUrl& url) override { openedUrls << url; }
+};
+
+class RecordingTray : public Tray {
+public:
+    QString tip;
+    bool shown = false;
+    int adds = 0;
+    void add(const QIcon&, const QString& t) override
+    {
+        tip = t;
+        shown = true;
+        ++adds;
+    }
+    void remove() override { shown = false; }
+    bool isShown() const override { return shown; }
+};
