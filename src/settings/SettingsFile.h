@@ -4,8 +4,11 @@
 
 #include "settings/SettingsRecord.h"
 
+#include <QByteArrayView>
 #include <QMap>
 #include <QString>
+
+#include <functional>
 
 // Pregonar.DAT: a file of 42-byte records, record n at bytes (n - 1) x 42 .. n x 42 - 1.
 class SettingsFile {
@@ -27,6 +30,20 @@ public:
     // its slot is skipped (the others are written) and also makes the result false.
     bool write(const QMap<int, SettingsRecord>& records, QString* error = nullptr) const;
 
+    // Record numbers past this are refused, so a bad number cannot grow the file without bound.
+    static constexpr int kMaxRecordNumber = 255;
+
+    // read() and write() on the file's bytes in memory. recordAt: as read(). putRecords: puts the
+    // records in their slots as write() does and returns how many it put; *error names the others.
+    static SettingsRecord recordAt(QByteArrayView content, int recordNumber, bool* ok = nullptr);
+    static int putRecords(QByteArray& content, const QMap<int, SettingsRecord>& records,
+                          QString* error = nullptr);
+
+    // For tests: runs when the new content is complete in the temporary file, just before it takes
+    // the file's name, the moment a crash must not damage anything.
+    void setBeforeReplace(std::function<void()> hook) { m_beforeReplace = std::move(hook); }
+
 private:
     QString m_path;
+    std::function<void()> m_beforeReplace;
 };

@@ -10,10 +10,10 @@
 // The FTP account and publishing choices, kept in records 2 to 6 as 12-character slices of
 // one-byte (Windows-1252) characters, the password transposed.
 struct UploadAccount {
-    QString server;   // up to 48 characters
-    QString user;     // up to 24
-    QString password; // up to 24
-    QString pageName; // up to 24
+    QString server;       // up to 48 characters
+    QString user;         // up to 24
+    QString password;     // up to 24
+    QString pageName;     // up to 24
     int reloadIndex = 0;  // index in the "Tiempo Actualización" list
     int galleryIndex = 0; // index in the "Galería de Imágenes" list
 
