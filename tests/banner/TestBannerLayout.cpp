@@ -7,10 +7,9 @@
 #include <QTest>
 
 namespace {
-// Hand-workable metrics: every line is TextHeight high and 301 twips per character wide (odd, so
-// that centring hits .5).
+// Hand-workable metrics: lines TextHeight high, 301 twips a character wide (odd, so centring hits .5).
 struct FakeMeasure final : TextMeasure {
-    double height = 735;
+    double height = 735; // LineHeight 735: TopFadeEnd 883, BottomFadeStart 2937, FadeLength 928
     double textHeight(const QString&) const override { return height; }
     double textWidth(const QString& line) const override { return 301.0 * line.size(); }
 };
@@ -19,7 +18,18 @@ const QString TenLines = QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n9\n10");
 
 class TestBannerLayout : public QObject {
     Q_OBJECT
+    FakeMeasure m;
+    BannerLayout laidOut(const QString& message, bool detection, int speed = 35, int slider = 0) {
+        BannerLayout b(m, [] { return 0.0; });
+        b.setSpeed(speed);
+        b.setAlignmentFromSlider(slider);
+        b.layOut(message, detection);
+        return b;
+    }
+
 private slots:
+    void init() { m.height = 735; }
+
     void roundsHalfToEven_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("rounded");
@@ -55,10 +65,8 @@ private slots:
     void geometry() {
         QFETCH(double, textHeight);
         QFETCH(QList<int>, expected);
-        FakeMeasure m;
         m.height = textHeight;
-        BannerLayout b(m, [] { return 0.0; });
-        b.layOut(QStringLiteral("Hola"), true);
+        const BannerLayout b = laidOut("Hola", true);
         QCOMPARE((QList<int>{b.visibleLines(), b.lineHeight(), b.topFadeEnd(), b.bottomFadeStart(),
                              b.fadeLength()}),
                  expected);
@@ -81,14 +89,12 @@ private slots:
         QFETCH(QString, message);
         QFETCH(bool, detection);
         QFETCH(int, lineCount);
-        FakeMeasure m;
-        BannerLayout b(m);
-        b.layOut(message, detection);
+        const BannerLayout b = laidOut(message, detection);
         QCOMPARE(b.lineCount(), lineCount);
         QCOMPARE(b.lines().size(), lineCount + 1);
         const QStringList body = QString(message).replace("\r\n", "\n").split('\n');
         QCOMPARE(b.lines().mid(6, body.size()), body);
-        QCOMPARE(b.lines().join(QString()), body.join(QString()));
+        QCOMPARE(b.lines().join(QString()), body.join(QString())); // the padding is all empty
     }
 
     void lineX_data() {
@@ -97,32 +103,19 @@ private slots:
         QTest::addColumn<int>("x");
         const QString wide(50, 'W'); // 15050 twips, wider than 13560
         QTest::addRow("left") << 0 << "Hola" << 100;
-        QTest::addRow("centre") << 1 << "Hola" << 6178;    // (13560 - 1204) / 2
-        QTest::addRow("centre .5") << 1 << "abc" << 6328;  // (13560 - 903) / 2 = 6328.5
-        QTest::addRow("right") << 2 << "Hola" << 12256;    // 13560 - 1204 - 100
-        QTest::addRow("right, empty") << 2 << "" << 13460; // 13560 - 0 - 100
-        QTest::addRow("left, wide") << 0 << wide << 100;
+        QTest::addRow("centre") << 1 << "Hola" << 6178;     // (13560 - 1204) / 2
+        QTest::addRow("centre .5") << 1 << "abc" << 6328;   // (13560 - 903) / 2 = 6328.5
+        QTest::addRow("right") << 2 << "Hola" << 12256;     // 13560 - 1204 - 100
+        QTest::addRow("right, empty") << 2 << "" << 13460;  // 13560 - 0 - 100
         QTest::addRow("centre, wide") << 1 << wide << -745; // (13560 - 15050) / 2
         QTest::addRow("right, wide") << 2 << wide << -1590; // 13560 - 15050 - 100
+        QTest::addRow("slider 3 changes nothing") << 3 << wide << 100;
+        QTest::addRow("slider -1 changes nothing") << -1 << wide << 100;
     }
     void lineX() {
         QFETCH(int, slider);
         QFETCH(QString, line);
-        FakeMeasure m;
-        BannerLayout b(m);
-        QVERIFY(b.setAlignmentFromSlider(slider));
-        QCOMPARE(b.alignment(), slider + 1);
-        b.layOut(line, true);
-        QTEST(b.lineX(6), "x");
-    }
-
-    void alignmentIgnoresOtherValues() {
-        FakeMeasure m;
-        BannerLayout b(m);
-        QVERIFY(b.setAlignmentFromSlider(2));
-        QVERIFY(!b.setAlignmentFromSlider(3));
-        QVERIFY(!b.setAlignmentFromSlider(-1));
-        QCOMPARE(b.alignment(), 3);
+        QTEST(laidOut(line, true, 35, slider).lineX(6), "x");
     }
 
     void colour_data() {
@@ -136,25 +129,19 @@ private slots:
     void colour() {
         QFETCH(double, random);
         QFETCH(quint32, base);
-        FakeMeasure m;
         BannerLayout b(m, [random] { return random; });
-        b.layOut(QStringLiteral("Hola"), true);
+        b.layOut("Hola", true);
         QCOMPARE(b.baseColour(), base);
         QCOMPARE(b.ramp()[0], BgrColour::Black);
         QCOMPARE(b.ramp()[100], base);
         QTEST(b.ramp()[50], "middle");
-        QCOMPARE(b.ramp()[10] & 0xFF, base & 0xFF ? 26u : 0u); // 2.55 x 10 = 25.5 -> 26 (even)
-    }
-
-    void bgrToQColor() {
+        QCOMPARE(b.ramp()[10] & 0xFF00, 0x1A00u); // green is on in all three: 2.55 x 10 = 25.5 -> 26
         QCOMPARE(BgrColour::toQColor(0x00FFC0C0), QColor(0xC0, 0xC0, 0xFF));
-        QCOMPARE(BgrColour::toQRgb(0x00123456), qRgb(0x56, 0x34, 0x12));
     }
 
     void fadeBands_data() {
-        // LineHeight 735: TopFadeEnd 883, BottomFadeStart 2937, FadeLength 928; -1 is BaseColour.
         QTest::addColumn<int>("y");
-        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("index");               // -1: BaseColour
         QTest::addRow("above the area") << -500 << 0; // -56.6, clamped
         QTest::addRow("top edge") << 0 << 0;
         QTest::addRow("top band") << 735 << 83;      // 735 x 100 / 883 = 83.24
@@ -169,9 +156,7 @@ private slots:
     void fadeBands() {
         QFETCH(int, y);
         QFETCH(int, index);
-        FakeMeasure m;
-        BannerLayout b(m);
-        b.layOut(QStringLiteral("Hola"), true);
+        const BannerLayout b = laidOut("Hola", true);
         QCOMPARE(b.rampIndexAt(y).value_or(-1), index);
         QCOMPARE(b.colourAt(y), index < 0 ? b.baseColour() : b.ramp()[index]);
     }
@@ -187,83 +172,57 @@ private slots:
         QTest::addRow("ten lines") << TenLines << 1000 << 15; // 15 + 7 = 22 = 23 - 1
         // Speed = LineHeight: -735 is not below -735, so two ticks per line.
         QTest::addRow("speed = LineHeight") << "Hola" << 735 << 12;
-        // Speed 100: -800 at the 8th tick, so 8 ticks per line.
-        QTest::addRow("slow") << "Hola" << 100 << 48;
+        QTest::addRow("slow") << "Hola" << 100 << 48; // TopY -800 at the 8th tick: 8 ticks per line
     }
     void tickStops() {
         QFETCH(QString, message);
         QFETCH(int, speed);
         QFETCH(int, ticks);
-        FakeMeasure m;
-        BannerLayout b(m);
-        b.setSpeed(speed);
-        b.layOut(message, true);
+        BannerLayout b = laidOut(message, true, speed);
         for (int t = 1; t < ticks; ++t)
             QVERIFY2(!b.tick(true).stop, qPrintable(QString::number(t)));
         const BannerLayout::Tick last = b.tick(true);
         QVERIFY(last.stop);
         QCOMPARE(last.lines.back().index, b.lineCount() - 1);
-        QCOMPARE(b.topY(), 0);
-        QCOMPARE(b.firstLine(), 0);
+        QCOMPARE(QList<int>({b.topY(), b.firstLine()}), QList<int>({0, 0}));
         QVERIFY(!b.tick(true).stop); // the next start scrolls from the top again
     }
 
-    void tickAdvancesOneLinePerTickAndRepeats() {
-        FakeMeasure m;
-        BannerLayout b(m);
-        b.setAlignmentFromSlider(2);
-        b.setSpeed(1000);
-        b.layOut(QStringLiteral("Hola"), false);
+    void tickRepeatsWithoutDetection() {
+        BannerLayout b = laidOut("Hola", false, 1000, 2); // LineCount 7, "Hola" is line 6
         for (int t = 1; t <= 30; ++t) {
             const BannerLayout::Tick tick = b.tick(false);
             QVERIFY(!tick.stop);
-            QCOMPARE(b.firstLine(), t % 7); // LineCount 7: FirstLine wraps after 6
-            QCOMPARE(b.topY(), 0);
+            QCOMPARE(QList<int>({b.firstLine(), b.topY()}), QList<int>({t % 7, 0}));
             QCOMPARE(tick.lines.size(), 7u);
             for (int i = 0; i < 7; ++i) {
                 const int k = (t % 7 + i + 1) % 7;
-                QCOMPARE(tick.lines[i].index, k);
-                QCOMPARE(tick.lines[i].x, k == 6 ? 12256 : 13460);
-                QCOMPARE(tick.lines[i].y, i * 735);
-                QCOMPARE(tick.lines[i].colour, b.colourAt(i * 735));
+                const BannerLayout::DrawnLine& line = tick.lines[i];
+                QCOMPARE(QList<int>({line.index, line.x, line.y}),
+                         QList<int>({k, k == 6 ? 12256 : 13460, i * 735}));
+                QCOMPARE(line.colour, b.colourAt(i * 735));
             }
         }
     }
 
-    void speedTakesEffectAtNextTick() {
-        FakeMeasure m;
-        BannerLayout b(m);
-        b.layOut(QStringLiteral("Hola"), true);
-        b.setSpeed(100);
-        b.tick(true);
-        b.setSpeed(30);
-        QCOMPARE(b.tick(true).lines.front().y, -130);
-    }
-
     void startLaysOutAgainOnlyOnChange() {
-        FakeMeasure m;
         double random = 0.0;
         BannerLayout b(m, [&random] { return random; });
-        QVERIFY(b.layOutIfChanged(QStringLiteral("Hola"), true));
+        b.setSpeed(100);
+        QVERIFY(b.layOutIfChanged("Hola", true));
         random = 0.9; // the colour is chosen once
         b.tick(true);
-        QVERIFY(!b.layOutIfChanged(QStringLiteral("Hola"), true));
-        QCOMPARE(b.topY(), -35); // a stop and start resumes where the text stood
+        QVERIFY(!b.layOutIfChanged("Hola", true));
+        b.setSpeed(30); // at the next tick, without a new layout
+        b.tick(true);
+        QCOMPARE(b.topY(), -130); // a stop and start resumes where the text stood
         b.setAlignmentFromSlider(1);
-        QVERIFY(b.layOutIfChanged(QStringLiteral("Hola"), true));
-        QCOMPARE(b.topY(), 0);
-        QCOMPARE(b.lineX(6), 6178);
-        QVERIFY(b.layOutIfChanged(QStringLiteral("Adiós"), true));
-        QVERIFY(b.layOutIfChanged(QStringLiteral("Adiós"), false));
+        QVERIFY(b.layOutIfChanged("Hola", true));
+        QCOMPARE(QList<int>({b.topY(), b.lineX(6)}), QList<int>({0, 6178}));
+        QVERIFY(b.layOutIfChanged("Adiós", true));
+        QVERIFY(b.layOutIfChanged("Adiós", false));
         QCOMPARE(b.baseColour(), BgrColour::Yellow);
-    }
-
-    void tickBeforeLayoutDrawsNothing() {
-        FakeMeasure m;
-        BannerLayout b(m);
-        const BannerLayout::Tick tick = b.tick(true);
-        QVERIFY(tick.lines.empty());
-        QVERIFY(!tick.stop);
+        QVERIFY(BannerLayout(m).tick(true).lines.empty()); // never laid out: nothing to draw
     }
 };
 
