@@ -27,8 +27,7 @@ const char kUsage[] = "Uso: pregonar [opción]\n"
                       "  --version    muestra la versión\n";
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("%s\n", qPrintable(Product::kNameAndVersion));

@@ -17,8 +17,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGroupBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,13 +50,11 @@ constexpr std::array<Hint, 9> kHints{{
 const QString kDefaultMessage = QStringLiteral("ESCRIBIR MENSAJE AQUI...");
 const QString kStatusOff = QStringLiteral("AutoMensaje DESACTIVADO");
 
-QString hintStyle(Bgr color)
-{
+QString hintStyle(Bgr color) {
     return QStringLiteral("color: %1;").arg(toQColor(color).name());
 }
 
-QScrollBar* makeSlider(const SliderBounds& bounds, QWidget* parent)
-{
+QScrollBar* makeSlider(const SliderBounds& bounds, QWidget* parent) {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setRange(bounds.minimum, bounds.maximum);
     bar->setSingleStep(bounds.singleStep);
@@ -66,8 +64,7 @@ QScrollBar* makeSlider(const SliderBounds& bounds, QWidget* parent)
     return bar;
 }
 
-QLabel* makeLink(const QString& text, const QString& path, Shell* shell, QWidget* parent)
-{
+QLabel* makeLink(const QString& text, const QString& path, Shell* shell, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setCursor(Qt::PointingHandCursor);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -81,8 +78,7 @@ QLabel* makeLink(const QString& text, const QString& path, Shell* shell, QWidget
 }
 
 // Shown in the live view while there is no frame and no Pregonar.jpg.
-QPixmap builtInIdlePicture()
-{
+QPixmap builtInIdlePicture() {
     QPixmap pixmap(320, 240);
     pixmap.fill(QColor(48, 56, 64));
     QPainter p(&pixmap);
@@ -96,12 +92,11 @@ QPixmap builtInIdlePicture()
 
 Form1::Form1(PanelEnvironment environment, QWidget* parent)
     : QWidget(parent)
-    , m_env(std::move(environment))
-{
+    , m_env(std::move(environment)) {
     setWindowTitle(Product::kNameAndVersion);
     setAttribute(Qt::WA_QuitOnClose, false);
-    for (QTimer* timer : {&m_tmrReloj, &m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion,
-                          &m_tmrFTP}) {
+    for (QTimer* timer :
+         {&m_tmrReloj, &m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion, &m_tmrFTP}) {
         timer->stop();
     }
     m_tmrReloj.setInterval(100);
@@ -124,30 +119,25 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
     buildWindow();
 }
 
-Form1::~Form1()
-{
+Form1::~Form1() {
     if (!m_unloaded) {
         unload();
     }
 }
 
-QString Form1::restingHint()
-{
+QString Form1::restingHint() {
     return Product::kHost;
 }
 
-QString Form1::pathIn(const QString& name) const
-{
+QString Form1::pathIn(const QString& name) const {
     return QDir(m_env.workFolder).filePath(name);
 }
 
-QString Form1::settingsPath() const
-{
+QString Form1::settingsPath() const {
     return pathIn(QStringLiteral("Pregonar.DAT"));
 }
 
-void Form1::buildWindow()
-{
+void Form1::buildWindow() {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setMouseTracking(true);
     auto* root = new QVBoxLayout(this);
@@ -269,16 +259,17 @@ void Form1::buildWindow()
     root->addWidget(m_lblDonacion, 0, Qt::AlignRight);
 
     // The window background, the frames, the views and the message box put the hint to rest.
-    for (QWidget* w : std::initializer_list<QWidget*>{sensores, mensaje, m_picture1, m_txtBanner->viewport()}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{sensores, mensaje, m_picture1, m_txtBanner->viewport()}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
-    m_lblAyuda->setText(QStringLiteral("<a href=\"#\" style=\"color: inherit; text-decoration: none;\">%1</a>")
-                            .arg(restingHint()));
+    m_lblAyuda->setText(
+        QStringLiteral("<a href=\"#\" style=\"color: inherit; text-decoration: none;\">%1</a>")
+            .arg(restingHint()));
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         if (watched == m_pctSeparador) {
             m_lblAyudaCam->hide();
@@ -293,8 +284,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::keyPressEvent(QKeyEvent* event)
-{
+void Form1::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && m_env.shell) {
         m_env.shell->openFile(pathIn(QString::fromUtf16(ReadMe::kFileName)));
         return;
@@ -302,48 +292,43 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void Form1::closeEvent(QCloseEvent* event)
-{
+void Form1::closeEvent(QCloseEvent* event) {
     // Closing the panel closes the program, as the system's shutdown does.
     event->accept();
     unload();
 }
 
-void Form1::showPanel()
-{
+void Form1::showPanel() {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
 }
 
-bool Form1::isOn(int index) const
-{
+bool Form1::isOn(int index) const {
     return boton(index)->appearance() == 1;
 }
 
-void Form1::setButtonState(int index, bool on)
-{
+void Form1::setButtonState(int index, bool on) {
     boton(index)->setAppearance(on ? 1 : 0);
     boton(index)->setBackColor(on ? Colors::On : Colors::Idle);
 }
 
 // ---------------------------------------------------------------- start-up and shutdown
 
-bool Form1::load()
-{
+bool Form1::load() {
     if (m_env.tray) {
-        m_env.tray->add(QIcon(buttonPicture(Publicidad, 32, 1.0)),
-                        QStringLiteral(" Pregonar 4.12 "));
+        m_env.tray->add(QIcon(buttonPicture(Publicidad, 32, 1.0)), QStringLiteral(" Pregonar 4.12 "));
     }
     loadIdlePicture();
     m_picture1->setPixmap(m_picture3);
 
     if (!ReadMe::write(m_env.workFolder)) {
         if (m_env.dialogs) {
-            m_env.dialogs->message(this, Dialogs::Icon::Critical, QStringLiteral("Pregonar - Imposible Continuar"),
-                                   QStringLiteral("La carpeta '") + QDir::toNativeSeparators(m_env.workFolder) +
-                                       QStringLiteral("' está protegida contra escritura."));
+            m_env.dialogs->message(
+                this, Dialogs::Icon::Critical, QStringLiteral("Pregonar - Imposible Continuar"),
+                QStringLiteral("La carpeta '") + QDir::toNativeSeparators(m_env.workFolder) +
+                    QStringLiteral("' está protegida contra escritura."));
         }
         if (m_env.tray) {
             m_env.tray->remove();
@@ -372,8 +357,7 @@ bool Form1::load()
     return true;
 }
 
-void Form1::loadIdlePicture()
-{
+void Form1::loadIdlePicture() {
     const QString path = pathIn(QStringLiteral("Pregonar.jpg"));
     QPixmap picture;
     if (FileExists(path) && picture.load(path)) {
@@ -383,8 +367,7 @@ void Form1::loadIdlePicture()
     }
 }
 
-void Form1::unload()
-{
+void Form1::unload() {
     if (m_unloaded) {
         return;
     }
@@ -415,8 +398,7 @@ void Form1::unload()
 
 // ---------------------------------------------------------------- settings
 
-void Form1::ApplyPanelSettings()
-{
+void Form1::ApplyPanelSettings() {
     const SettingsFile file(settingsPath());
     if (!file.exists()) {
         // First start: show the read-me; the sliders keep their design values.
@@ -457,8 +439,7 @@ void Form1::ApplyPanelSettings()
     }
 }
 
-void Form1::RestoreBannerSettings()
-{
+void Form1::RestoreBannerSettings() {
     const SettingsFile file(settingsPath());
     const bool exists = file.exists();
     const BannerRecord banner = decodeBannerRecord(exists ? file.read(7) : SettingsRecord{});
@@ -493,8 +474,7 @@ void Form1::RestoreBannerSettings()
     }
 }
 
-void Form1::SavePanelSettings()
-{
+void Form1::SavePanelSettings() {
     PanelRecord panel;
     panel.detectionOn = boton(Deteccion)->appearance() == 1;
     panel.uploadCounter = m_uploadCounter;
@@ -506,8 +486,7 @@ void Form1::SavePanelSettings()
     SettingsFile(settingsPath()).write({{1, encodePanelRecord(panel)}});
 }
 
-void Form1::SaveBannerSettings()
-{
+void Form1::SaveBannerSettings() {
     BannerRecord banner;
     banner.messageOn = isOn(Mensaje);
     banner.advertisingOn = isOn(Publicidad);
@@ -519,9 +498,9 @@ void Form1::SaveBannerSettings()
     SideFiles::writeMessage(pathIn(QStringLiteral("Pregonar.LST")), m_txtBanner->toPlainText());
 }
 
-void Form1::refreshSoundList()
-{
-    const QString previous = m_filEfectoSonido->currentItem() ? m_filEfectoSonido->currentItem()->text() : QString();
+void Form1::refreshSoundList() {
+    const QString previous =
+        m_filEfectoSonido->currentItem() ? m_filEfectoSonido->currentItem()->text() : QString();
     QDir folder(pathIn(QStringLiteral("Sonidos")));
     folder.setNameFilters({QStringLiteral("*.mp3"), QStringLiteral("*.wav")});
     folder.setFilter(QDir::Files | QDir::NoDotAndDotDot);
@@ -545,8 +524,7 @@ void Form1::refreshSoundList()
 
 // ---------------------------------------------------------------- sliders
 
-void Form1::HsbSensor_Change(int index)
-{
+void Form1::HsbSensor_Change(int index) {
     const int value = m_sensores[size_t(index)]->value();
     switch (index) {
     case 0:
@@ -564,13 +542,11 @@ void Form1::HsbSensor_Change(int index)
     }
 }
 
-void Form1::HsbSpeed_Change()
-{
+void Form1::HsbSpeed_Change() {
     m_lblSensor[9]->setText(QString::number(m_hsbSpeed->value()) + QLatin1Char('%'));
 }
 
-void Form1::HsbAlignment_Change()
-{
+void Form1::HsbAlignment_Change() {
     static const std::array<std::pair<const char*, Qt::Alignment>, 3> kAlign{{
         {"Izquierda", Qt::AlignLeft},
         {"Centrar", Qt::AlignHCenter},
@@ -589,8 +565,7 @@ void Form1::HsbAlignment_Change()
 
 // ---------------------------------------------------------------- hover
 
-void Form1::PctBoton_MouseMove(int index)
-{
+void Form1::PctBoton_MouseMove(int index) {
     const int last = boton(Deteccion)->tag().toInt();
     if (last >= 0 && last < 9 && last != index && boton(last)->appearance() == 0) {
         boton(last)->setBackColor(Colors::Idle);
@@ -599,7 +574,8 @@ void Form1::PctBoton_MouseMove(int index)
         return;
     }
     PictureButton* button = boton(index);
-    if (last == index && (index == Video || button->backColor() == Colors::On || button->backColor() == Colors::Idle)) {
+    if (last == index &&
+        (index == Video || button->backColor() == Colors::On || button->backColor() == Colors::Idle)) {
         if (index != Video && button->appearance() == 0) {
             button->setBackColor(Colors::Hover);
         }
@@ -629,30 +605,29 @@ void Form1::PctBoton_MouseMove(int index)
     boton(Deteccion)->setTag(QString::number(index));
 }
 
-void Form1::ResetHint()
-{
+void Form1::ResetHint() {
     m_lblAyudaCam->hide();
     const int last = boton(Deteccion)->tag().toInt();
-    if (last >= 0 && last < 9 && boton(last)->backColor() == Colors::Hover && boton(last)->appearance() == 0) {
+    if (last >= 0 && last < 9 && boton(last)->backColor() == Colors::Hover &&
+        boton(last)->appearance() == 0) {
         boton(last)->setBackColor(Colors::Idle);
     }
     m_lblAyuda->setStyleSheet(hintStyle(Colors::HintResting));
-    m_lblAyuda->setText(QStringLiteral("<a href=\"#\" style=\"color: inherit; text-decoration: none;\">%1</a>")
-                            .arg(restingHint()));
+    m_lblAyuda->setText(
+        QStringLiteral("<a href=\"#\" style=\"color: inherit; text-decoration: none;\">%1</a>")
+            .arg(restingHint()));
 }
 
 // ---------------------------------------------------------------- the buttons
 
-QString Form1::chooseFile(const QString& folder, const QString& title, const QString& filter)
-{
+QString Form1::chooseFile(const QString& folder, const QString& title, const QString& filter) {
     if (!m_env.dialogs) {
         return {};
     }
     return m_env.dialogs->fileDialog(this, false, title, filter, {}, {}, pathIn(folder));
 }
 
-void Form1::PctBoton_Click(int index)
-{
+void Form1::PctBoton_Click(int index) {
     switch (index) {
     case Deteccion:
         if (!m_tmrReloj.isActive()) {
@@ -676,7 +651,8 @@ void Form1::PctBoton_Click(int index)
         if (!isOn(index)) {
             const QString path = chooseFile(
                 QStringLiteral("Fondos"), QStringLiteral("Seleccionar imagen"),
-                QStringLiteral("Todos los archivos de imagen (*.jpg;*.jpeg)|*.jpg;*.jpeg|Todos los archivos [*.*]|*.*"));
+                QStringLiteral(
+                    "Todos los archivos de imagen (*.jpg;*.jpeg)|*.jpg;*.jpeg|Todos los archivos [*.*]|*.*"));
             if (!path.isEmpty()) {
                 setButtonState(index, true);
                 m_wallpaperPath = path;
@@ -793,26 +769,22 @@ void Form1::PctBoton_Click(int index)
 
 // ---------------------------------------------------------------- outputs
 
-void Form1::WebCamConectar()
-{
+void Form1::WebCamConectar() {
     // The frame source is attached by capture.
 }
 
-void Form1::WebCamApagar()
-{
+void Form1::WebCamApagar() {
     m_picture1->clear();
 }
 
-void Form1::TmrReloj_Timer()
-{
+void Form1::TmrReloj_Timer() {
     if (m_bannerRunning == QLatin1String("1")) {
         return;
     }
     // No frame source yet: a tick without a frame ends here, as with a missing camera.
 }
 
-void Form1::IniciarBanner()
-{
+void Form1::IniciarBanner() {
     if (m_bannerRunning != QLatin1String("0")) {
         return;
     }
@@ -820,21 +792,18 @@ void Form1::IniciarBanner()
     hide();
 }
 
-void Form1::DetenerBanner()
-{
+void Form1::DetenerBanner() {
     if (m_bannerRunning != QLatin1String("1")) {
         return;
     }
     m_bannerRunning = QStringLiteral("0");
 }
 
-void Form1::CerrarTodo()
-{
+void Form1::CerrarTodo() {
     // Nothing plays until the sound device is attached.
 }
 
-void Form1::DetenerVideo()
-{
+void Form1::DetenerVideo() {
     if (!m_tmrVideoPlay.isActive()) {
         return;
     }

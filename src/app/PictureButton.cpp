@@ -9,8 +9,7 @@
 PictureButton::PictureButton(int index, QPixmap picture, QWidget* parent)
     : QFrame(parent)
     , m_index(index)
-    , m_picture(std::move(picture))
-{
+    , m_picture(std::move(picture)) {
     setMouseTracking(true);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -18,8 +17,7 @@ PictureButton::PictureButton(int index, QPixmap picture, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-void PictureButton::setAppearance(int appearance)
-{
+void PictureButton::setAppearance(int appearance) {
     if (m_appearance == appearance) {
         return;
     }
@@ -30,21 +28,18 @@ void PictureButton::setAppearance(int appearance)
     update();
 }
 
-void PictureButton::setBackColor(Bgr color)
-{
+void PictureButton::setBackColor(Bgr color) {
     if (m_backColor != color) {
         m_backColor = color;
         update();
     }
 }
 
-QSize PictureButton::sizeHint() const
-{
+QSize PictureButton::sizeHint() const {
     return {56, 56};
 }
 
-void PictureButton::paintEvent(QPaintEvent* event)
-{
+void PictureButton::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);
         painter.fillRect(rect(), toQColor(m_backColor));
@@ -58,15 +53,13 @@ void PictureButton::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
 }
 
-void PictureButton::mousePressEvent(QMouseEvent* event)
-{
+void PictureButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         emit mouseDown(m_index);
     }
 }
 
-void PictureButton::mouseReleaseEvent(QMouseEvent* event)
-{
+void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
@@ -76,8 +69,7 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void PictureButton::mouseMoveEvent(QMouseEvent* event)
-{
+void PictureButton::mouseMoveEvent(QMouseEvent* event) {
     Q_UNUSED(event);
     emit mouseMoved(m_index);
 }
@@ -86,8 +78,7 @@ namespace {
 const QColor kInk(40, 48, 56);
 const QColor kAccent(200, 40, 40);
 
-void speaker(QPainter& p, qreal s)
-{
+void speaker(QPainter& p, qreal s) {
     QPainterPath body;
     body.moveTo(0.12 * s, 0.38 * s);
     body.lineTo(0.30 * s, 0.38 * s);
@@ -102,8 +93,7 @@ void speaker(QPainter& p, qreal s)
 }
 } // namespace
 
-QPixmap buttonPicture(int index, int size, qreal devicePixelRatio)
-{
+QPixmap buttonPicture(int index, int size, qreal devicePixelRatio) {
     QPixmap pixmap(QSize(size, size) * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     pixmap.fill(Qt::transparent);

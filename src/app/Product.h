@@ -13,8 +13,7 @@ inline const QString kHost = QStringLiteral("pregonar.example");
 inline const QString kContactMail = QStringLiteral("soporte@pregonar.example");
 
 // A page of the publisher's site, e.g. "/pregonar".
-inline QUrl pageUrl(const QString& path)
-{
+inline QUrl pageUrl(const QString& path) {
     return QUrl(QStringLiteral("https://") + kHost + path);
 }
 } // namespace Product

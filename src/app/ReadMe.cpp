@@ -8,8 +8,7 @@
 #include <QFile>
 #include <QSaveFile>
 
-QStringList ReadMe::lines()
-{
+QStringList ReadMe::lines() {
     return {
         QStringLiteral("Pregonar 4.12"),
         QStringLiteral("Desarrollado por el equipo de Pregonar"),
@@ -32,8 +31,7 @@ QStringList ReadMe::lines()
     };
 }
 
-bool ReadMe::write(const QString& folder)
-{
+bool ReadMe::write(const QString& folder) {
     const QString path = QDir(folder).filePath(QString::fromUtf16(kFileName));
     QString text;
     for (const QString& line : lines()) {

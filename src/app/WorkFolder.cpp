@@ -5,8 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool FileExists(const QString& path)
-{
+bool FileExists(const QString& path) {
     if (path.isEmpty()) {
         return false;
     }
@@ -14,8 +13,7 @@ bool FileExists(const QString& path)
     return info.exists() && info.isFile() && !info.isHidden();
 }
 
-void EnsureFolder(const QString& path)
-{
+void EnsureFolder(const QString& path) {
     if (!QFileInfo(path).isDir()) {
         QDir().mkpath(path);
     }

@@ -9,8 +9,7 @@
 
 namespace {
 // Desktop entry values: backslashes, newlines and the like must be escaped.
-QString escapeValue(QString value)
-{
+QString escapeValue(QString value) {
     value.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     value.replace(QLatin1Char('\n'), QLatin1String("\\n"));
     value.replace(QLatin1Char('\r'), QLatin1String("\\r"));
@@ -19,11 +18,11 @@ QString escapeValue(QString value)
 }
 
 // Exec= arguments are quoted, and inside quotes ", `, $ and \ take a backslash.
-QString quoteExec(QString path)
-{
+QString quoteExec(QString path) {
     QString quoted;
     for (QChar c : path) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\')) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+            c == QLatin1Char('\\')) {
             quoted += QLatin1Char('\\');
         }
         quoted += c;
@@ -33,13 +32,11 @@ QString quoteExec(QString path)
 }
 } // namespace
 
-QString DesktopShortcut::launcherPath() const
-{
+QString DesktopShortcut::launcherPath() const {
     return QDir(desktopFolder).filePath(QStringLiteral("Pregonar.desktop"));
 }
 
-bool DesktopShortcut::createIfMissing() const
-{
+bool DesktopShortcut::createIfMissing() const {
     if (desktopFolder.isEmpty() || QFileInfo::exists(launcherPath())) {
         return false;
     }
@@ -63,6 +60,7 @@ bool DesktopShortcut::createIfMissing() const
         return false;
     }
     // Desktops only start launchers that are marked executable.
-    QFile::setPermissions(launcherPath(), QFile::permissions(launcherPath()) | QFile::ExeOwner | QFile::ExeUser);
+    QFile::setPermissions(launcherPath(),
+                          QFile::permissions(launcherPath()) | QFile::ExeOwner | QFile::ExeUser);
     return true;
 }

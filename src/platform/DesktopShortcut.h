@@ -6,10 +6,10 @@
 
 // A launcher for the program on the user's desktop.
 struct DesktopShortcut {
-    QString desktopFolder;   // the user's desktop
-    QString executable;      // the running program
-    QString workingFolder;   // where the program keeps its files
-    QString iconPath;        // may be empty
+    QString desktopFolder; // the user's desktop
+    QString executable;    // the running program
+    QString workingFolder; // where the program keeps its files
+    QString iconPath;      // may be empty
 
     QString launcherPath() const;
     // Creates the launcher when it is missing. True only when it was created now.

@@ -7,8 +7,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
-QStringList nameFiltersFromPairs(const QString& filter)
-{
+QStringList nameFiltersFromPairs(const QString& filter) {
     QStringList filters;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -23,8 +22,7 @@ QStringList nameFiltersFromPairs(const QString& filter)
     return filters;
 }
 
-void DesktopDialogs::message(QWidget* owner, Icon icon, const QString& title, const QString& text)
-{
+void DesktopDialogs::message(QWidget* owner, Icon icon, const QString& title, const QString& text) {
     const QMessageBox::Icon qtIcon = icon == Icon::Critical  ? QMessageBox::Critical
                                      : icon == Icon::Warning ? QMessageBox::Warning
                                                              : QMessageBox::Information;
@@ -33,10 +31,9 @@ void DesktopDialogs::message(QWidget* owner, Icon icon, const QString& title, co
     box.exec();
 }
 
-QString DesktopDialogs::fileDialog(QWidget* owner, bool saveDialog, const QString& title, const QString& filter,
-                                   const QString& fileName, const QString& extension,
-                                   const QString& initialFolder)
-{
+QString DesktopDialogs::fileDialog(QWidget* owner, bool saveDialog, const QString& title,
+                                   const QString& filter, const QString& fileName, const QString& extension,
+                                   const QString& initialFolder) {
     if (fileName.size() >= 261) {
         return {};
     }

@@ -29,7 +29,8 @@ class DesktopDialogs : public Dialogs {
 public:
     void message(QWidget* owner, Icon icon, const QString& title, const QString& text) override;
     QString fileDialog(QWidget* owner, bool saveDialog, const QString& title, const QString& filter,
-                       const QString& fileName, const QString& extension, const QString& initialFolder) override;
+                       const QString& fileName, const QString& extension,
+                       const QString& initialFolder) override;
 };
 
 // "desc|pat;pat|desc|pat" into Qt's name filters ("desc (pat pat)"), one per pair.

@@ -7,8 +7,7 @@
 #include <QProcess>
 
 namespace {
-void open(const QUrl& url)
-{
+void open(const QUrl& url) {
     if (!QDesktopServices::openUrl(url)) {
         // The desktop has no handler registered with Qt; xdg-open knows more of them.
         QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString()});
@@ -16,12 +15,10 @@ void open(const QUrl& url)
 }
 } // namespace
 
-void DesktopShell::openFile(const QString& path)
-{
+void DesktopShell::openFile(const QString& path) {
     open(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-void DesktopShell::openUrl(const QUrl& url)
-{
+void DesktopShell::openUrl(const QUrl& url) {
     open(url);
 }

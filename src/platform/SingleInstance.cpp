@@ -14,8 +14,7 @@ const char kActivate[] = "show\n";
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
     : QObject(parent)
-    , m_folder(std::move(folder))
-{
+    , m_folder(std::move(folder)) {
     if (m_folder.isEmpty()) {
         m_folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     }
@@ -26,8 +25,7 @@ SingleInstance::SingleInstance(QString folder, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::acquire()
-{
+bool SingleInstance::acquire() {
     QDir().mkpath(m_folder);
     const QString lockPath = QDir(m_folder).filePath(QStringLiteral("pregonar.lock"));
     const QString socketPath = QDir(m_folder).filePath(QStringLiteral("pregonar.socket"));

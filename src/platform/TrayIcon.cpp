@@ -6,17 +6,13 @@
 #include <QSystemTrayIcon>
 
 SystemTray::SystemTray(QObject* parent)
-    : Tray(parent)
-{
-}
+    : Tray(parent) {}
 
-SystemTray::~SystemTray()
-{
+SystemTray::~SystemTray() {
     remove();
 }
 
-void SystemTray::add(const QIcon& icon, const QString& tip)
-{
+void SystemTray::add(const QIcon& icon, const QString& tip) {
     if (!m_icon) {
         m_icon = new QSystemTrayIcon(this);
         connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -32,8 +28,7 @@ void SystemTray::add(const QIcon& icon, const QString& tip)
     m_icon->show();
 }
 
-void SystemTray::remove()
-{
+void SystemTray::remove() {
     if (m_icon) {
         m_icon->hide();
         delete m_icon;
@@ -41,7 +36,6 @@ void SystemTray::remove()
     }
 }
 
-bool SystemTray::isShown() const
-{
+bool SystemTray::isShown() const {
     return m_icon && m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }

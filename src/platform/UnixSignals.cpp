@@ -11,8 +11,7 @@
 namespace {
 int g_fds[2] = {-1, -1};
 
-void onSignal(int number)
-{
+void onSignal(int number) {
     // Only async-signal-safe calls here: hand the number to the event loop.
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t n = ::write(g_fds[0], &byte, 1);
@@ -20,8 +19,7 @@ void onSignal(int number)
 } // namespace
 
 UnixSignals::UnixSignals(QObject* parent)
-    : QObject(parent)
-{
+    : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0) {
         return;
     }
@@ -41,8 +39,7 @@ UnixSignals::UnixSignals(QObject* parent)
     }
 }
 
-UnixSignals::~UnixSignals()
-{
+UnixSignals::~UnixSignals() {
     for (int number : {SIGTERM, SIGINT, SIGHUP}) {
         ::signal(number, SIG_DFL);
     }

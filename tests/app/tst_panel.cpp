@@ -31,8 +31,7 @@ class TestPanel : public QObject {
 
         Fixture() { QDir(dir.path()).mkpath(QStringLiteral("Desktop")); }
         QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-        Form1& make()
-        {
+        Form1& make() {
             PanelEnvironment env;
             env.workFolder = dir.path();
             env.desktopFolder = path(QStringLiteral("Desktop"));
@@ -43,8 +42,7 @@ class TestPanel : public QObject {
             panel = std::make_unique<Form1>(env);
             return *panel;
         }
-        Form1& started()
-        {
+        Form1& started() {
             Form1& p = make();
             if (!p.load()) {
                 qFatal("load failed");
@@ -54,8 +52,7 @@ class TestPanel : public QObject {
         }
     };
 
-    static QString appearances(Form1& panel)
-    {
+    static QString appearances(Form1& panel) {
         QString s;
         for (int i = 0; i < 9; ++i) {
             s += QString::number(panel.boton(i)->appearance());
@@ -65,16 +62,14 @@ class TestPanel : public QObject {
 
     static void click(Form1& panel, int index) { QTest::mouseClick(panel.boton(index), Qt::LeftButton); }
 
-    static void moveOver(QWidget* widget)
-    {
+    static void moveOver(QWidget* widget) {
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &move);
     }
 
 private slots:
-    void clicks_data()
-    {
+    void clicks_data() {
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("expected"); // Appearance of buttons 0..8
@@ -85,25 +80,32 @@ private slots:
         QTest::addRow("detection on") << QList<int>{0} << QStringList{} << "100000000" << true;
         QTest::addRow("detection off again") << QList<int>{0, 0} << QStringList{} << "000000000" << false;
         QTest::addRow("image chosen") << QList<int>{1} << QStringList{image} << "010000000" << false;
-        QTest::addRow("image dialog cancelled") << QList<int>{1} << QStringList{QString()} << "000000000" << false;
+        QTest::addRow("image dialog cancelled")
+            << QList<int>{1} << QStringList{QString()} << "000000000" << false;
         QTest::addRow("image off") << QList<int>{1, 1} << QStringList{image} << "000000000" << false;
         QTest::addRow("sounds on") << QList<int>{3} << QStringList{} << "000010000" << false;
         QTest::addRow("sounds on and off") << QList<int>{3, 4} << QStringList{} << "000000000" << false;
         QTest::addRow("message on") << QList<int>{6} << QStringList{} << "000000100" << false;
-        QTest::addRow("video turns detection on") << QList<int>{8} << QStringList{video} << "100000001" << true;
+        QTest::addRow("video turns detection on")
+            << QList<int>{8} << QStringList{video} << "100000001" << true;
         QTest::addRow("video turns the message off")
             << QList<int>{6, 8} << QStringList{video} << "100000001" << true;
         QTest::addRow("message turns the video off")
             << QList<int>{8, 6} << QStringList{video} << "100000100" << true;
         QTest::addRow("detection off turns the video off")
             << QList<int>{8, 0} << QStringList{video} << "000000000" << false;
-        QTest::addRow("video dialog cancelled") << QList<int>{8} << QStringList{QString()} << "000000000" << false;
-        QTest::addRow("upload off does nothing when off") << QList<int>{5} << QStringList{} << "000000000" << false;
-        QTest::addRow("advertising with nothing to show") << QList<int>{7} << QStringList{} << "000000000" << false;
+        QTest::addRow("video dialog cancelled")
+            << QList<int>{8} << QStringList{QString()} << "000000000" << false;
+        QTest::addRow("upload off does nothing when off")
+            << QList<int>{5} << QStringList{} << "000000000" << false;
+        QTest::addRow("advertising with nothing to show")
+            << QList<int>{7} << QStringList{} << "000000000" << false;
         QTest::addRow("advertising with sounds but no detection")
             << QList<int>{3, 7} << QStringList{} << "000010000" << false;
-        QTest::addRow("advertising with the message") << QList<int>{6, 7} << QStringList{} << "000000110" << false;
-        QTest::addRow("advertising with the image") << QList<int>{1, 7} << QStringList{image} << "010000010" << false;
+        QTest::addRow("advertising with the message")
+            << QList<int>{6, 7} << QStringList{} << "000000110" << false;
+        QTest::addRow("advertising with the image")
+            << QList<int>{1, 7} << QStringList{image} << "010000010" << false;
         QTest::addRow("advertising with detection and sounds")
             << QList<int>{0, 3, 7} << QStringList{} << "100010010" << true;
         QTest::addRow("advertising with detection and video")
@@ -111,8 +113,7 @@ private slots:
         QTest::addRow("advertising stopped") << QList<int>{6, 7, 7} << QStringList{} << "000000100" << false;
     }
 
-    void clicks()
-    {
+    void clicks() {
         QFETCH(QList<int>, clicks);
         QFETCH(QStringList, files);
         QFETCH(QString, expected);
@@ -135,11 +136,11 @@ private slots:
         }
     }
 
-    void fileChoicesAreKept()
-    {
+    void fileChoicesAreKept() {
         Fixture f;
         Form1& panel = f.started();
-        f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg"), QString(), QStringLiteral("/videos/a.mp4")};
+        f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg"), QString(),
+                               QStringLiteral("/videos/a.mp4")};
         click(panel, Form1::Imagen);
         QCOMPARE(f.dialogs.fileRequests.at(0).title, QStringLiteral("Seleccionar imagen"));
         QCOMPARE(f.dialogs.fileRequests.at(0).initialFolder, f.path(QStringLiteral("Fondos")));
@@ -158,8 +159,7 @@ private slots:
                  QStringLiteral("/videos/a.mp4"));
     }
 
-    void soundSwitch()
-    {
+    void soundSwitch() {
         Fixture f;
         QDir(f.dir.path()).mkpath(QStringLiteral("Sonidos"));
         for (const char* name : {"hola.mp3", "Bienvenido.WAV", "notas.txt"}) {
@@ -181,8 +181,7 @@ private slots:
         QVERIFY(panel.filEfectoSonido()->isHidden());
     }
 
-    void advertisingTakesThePanelAway()
-    {
+    void advertisingTakesThePanelAway() {
         Fixture f;
         Form1& panel = f.started();
         click(panel, Form1::Mensaje);
@@ -212,8 +211,7 @@ private slots:
         }
     }
 
-    void hover()
-    {
+    void hover() {
         Fixture f;
         Form1& panel = f.started();
         moveOver(panel.boton(2));
@@ -243,8 +241,7 @@ private slots:
         QVERIFY(panel.lblAyuda()->styleSheet().contains(QStringLiteral("#404040")));
     }
 
-    void captions()
-    {
+    void captions() {
         Fixture f;
         Form1& panel = f.started();
         QCOMPARE(panel.lblSensor(1)->text(), QStringLiteral("85%"));
@@ -263,8 +260,7 @@ private slots:
         QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Centrar"));
     }
 
-    void firstStart()
-    {
+    void firstStart() {
         Fixture f;
         Form1& panel = f.started();
         for (const char* folder : {"Sonidos", "Fondos", "Videos"}) {
@@ -276,7 +272,8 @@ private slots:
         QCOMPARE(lines.at(0), QStringLiteral("Pregonar 4.12"));
         QCOMPARE(lines.at(5), QStringLiteral("ACERCA DE PREGONAR"));
         QCOMPARE(lines.at(6),
-                 QStringLiteral("Pregonar  es  un  programa  gratuito  diseñado  para  vendedores  y  tiendas  de "));
+                 QStringLiteral(
+                     "Pregonar  es  un  programa  gratuito  diseñado  para  vendedores  y  tiendas  de "));
         QCOMPARE(lines.at(13), QStringLiteral("MAS INFORMACION"));
         QCOMPARE(lines.at(16), QStringLiteral("Eso es todo, gracias."));
         // The read-me opens on the first start only, and the launcher is announced once.
@@ -298,8 +295,7 @@ private slots:
         again.close();
     }
 
-    void stateSurvivesARestart()
-    {
+    void stateSurvivesARestart() {
         Fixture f;
         {
             Form1& panel = f.started();
@@ -308,7 +304,8 @@ private slots:
             panel.sensor(2)->setValue(2300);
             panel.hsbSpeed()->setValue(60);
             panel.hsbAlignment()->setValue(2);
-            panel.txtBanner()->setPlainText(QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
+            panel.txtBanner()->setPlainText(
+                QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
             f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg")};
             click(panel, Form1::Imagen);
             click(panel, Form1::SonidoActivar);
@@ -333,8 +330,7 @@ private slots:
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
     }
 
-    void advertisingComesBack()
-    {
+    void advertisingComesBack() {
         Fixture f;
         {
             Form1& panel = f.started();
@@ -348,21 +344,20 @@ private slots:
         QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
     }
 
-    void damagedSettingsStillStart_data()
-    {
+    void damagedSettingsStillStart_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addRow("empty file") << QByteArray();
         QTest::addRow("41 bytes") << QByteArray(41, '\x07');
         QTest::addRow("garbage") << QByteArray(42 * 7, '\xff');
         // Record 1 with sliders far out of range.
         QByteArray outOfRange(42 * 7, '\0');
-        const char rec1[] = {8, 0, 1, 0, '1', 2, 0, 1, 0, -1, -1, 0x10, 0x27, 0, 0, 0x30, 0x75, (char)0xC8, 0};
+        const char rec1[] = {8,  0,    1,    0, '1', 2,    0,    1,          0, -1,
+                             -1, 0x10, 0x27, 0, 0,   0x30, 0x75, (char)0xC8, 0};
         outOfRange.replace(0, sizeof rec1, QByteArray(rec1, sizeof rec1));
         QTest::addRow("sliders out of range") << outOfRange;
     }
 
-    void damagedSettingsStillStart()
-    {
+    void damagedSettingsStillStart() {
         QFETCH(QByteArray, bytes);
         Fixture f;
         {
@@ -383,8 +378,7 @@ private slots:
         QCOMPARE(saved.frecuencia, panel.sensor(2)->value());
     }
 
-    void unwritableFolderStops()
-    {
+    void unwritableFolderStops() {
         RecordingDialogs dialogs;
         PanelEnvironment env;
         env.workFolder = QStringLiteral("/proc/pregonar-no-such-folder");
@@ -393,12 +387,12 @@ private slots:
         QVERIFY(!panel.load());
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Pregonar - Imposible Continuar"));
-        QCOMPARE(dialogs.messages.at(0).text,
-                 QStringLiteral("La carpeta '/proc/pregonar-no-such-folder' está protegida contra escritura."));
+        QCOMPARE(
+            dialogs.messages.at(0).text,
+            QStringLiteral("La carpeta '/proc/pregonar-no-such-folder' está protegida contra escritura."));
     }
 
-    void helpKeysAndLinks()
-    {
+    void helpKeysAndLinks() {
         Fixture f;
         Form1& panel = f.started();
         f.shell.openedFiles.clear();

@@ -26,13 +26,11 @@ public:
     QList<FileRequest> fileRequests;
     QStringList nextFiles;
 
-    void message(QWidget*, Icon icon, const QString& title, const QString& text) override
-    {
+    void message(QWidget*, Icon icon, const QString& title, const QString& text) override {
         messages.append({icon, title, text});
     }
     QString fileDialog(QWidget*, bool, const QString& title, const QString& filter, const QString&,
-                       const QString&, const QString& initialFolder) override
-    {
+                       const QString&, const QString& initialFolder) override {
         fileRequests.append({title, filter, initialFolder});
         return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
     }
@@ -51,8 +49,7 @@ public:
     QString tip;
     bool shown = false;
     int adds = 0;
-    void add(const QIcon&, const QString& t) override
-    {
+    void add(const QIcon&, const QString& t) override {
         tip = t;
         shown = true;
         ++adds;

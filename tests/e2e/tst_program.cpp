@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "ProgramSandbox.h"
+
+#include "settings/PanelSettings.h"
+#include "settings/SettingsFile.h"
+
+#include <QUrl>
+
+#include <csignal>
+
+// The real program, as a shop owner starts it: files, folders, launcher, one copy only, and the
+// settings kept across every kind of close.
+class TestProgram : public QObject {
+    Q_OBJECT
+
+    static const QString kPanel;
+
+    // Starts the program and waits for the panel, answering the welcome message when it comes.
+    static QString startAndWait(const ProgramSandbox& box, std::unique_ptr<QProcess>& process,
+                                bool expectWelcome) {
+        QElapsedTimer clock;
+        clock.start();
+        process = box.start();
+        if (expectWelcome) {
+            const QString welcome =
+                ProgramSandbox::waitForWindow(QStringLiteral("Pregonar - BIENVENIDO"), 15000);
+            if (welcome.isEmpty()) {
+                return {};
+            }
+            ProgramSandbox::pressEnter(welcome);
+        }
+        const QString panel = ProgramSandbox::waitForWindow(kPanel, 15000);
+        if (!expectWelcome && !panel.isEmpty()) {
+            qInfo("start-up to the panel shown: %lld ms", static_cast<long long>(clock.elapsed()));
+        }
+        return panel;
+    }
+
+    static int terminate(QProcess& process) {
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        if (!process.waitForFinished(10000)) {
+            process.kill();
+            return -1;
+        }
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+private slots:
+    void options() {
+        QProcess process;
+        process.start(QStringLiteral(PREGONAR_BINARY), {QStringLiteral("--version")});
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.readAllStandardOutput(), QByteArray("Pregonar 4.12\n"));
+        process.start(QStringLiteral(PREGONAR_BINARY), {QStringLiteral("--help")});
+        QVERIFY(process.waitForFinished(5000));
+        QVERIFY(process.readAllStandardOutput().contains("--version"));
+        process.start(QStringLiteral(PREGONAR_BINARY), {QStringLiteral("--bogus")});
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitCode(), 2);
+    }
+
+    void firstStartThenSecondCopyThenSigterm() {
+        ProgramSandbox box;
+        std::unique_ptr<QProcess> program;
+        const QString panel = startAndWait(box, program, true);
+        QVERIFY2(!panel.isEmpty(), "the panel did not show");
+        QVERIFY(ProgramSandbox::screenshot(panel, QStringLiteral("panel.png")));
+
+        for (const char* folder : {"Sonidos", "Fondos", "Videos"}) {
+            QVERIFY(QFileInfo(box.work(QLatin1String(folder))).isDir());
+        }
+        const QString readMe = box.work(QStringLiteral("Pregonar Léame.txt"));
+        const QStringList lines = QString::fromUtf8(box.read(QStringLiteral("tienda/Pregonar Léame.txt")))
+                                      .split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 19); // 18 lines, each ended by CR LF
+        QCOMPARE(lines.at(0), QStringLiteral("Pregonar 4.12"));
+        QCOMPARE(
+            lines.at(11),
+            QStringLiteral("se acerquen o requieran información adicional del equipo que están viendo."));
+        QCOMPARE(lines.at(16), QStringLiteral("Eso es todo, gracias."));
+        // The first start shows the read-me in the desktop's viewer.
+        QTRY_COMPARE(box.read(QStringLiteral("opened.txt")), QUrl::fromLocalFile(readMe).toEncoded() + '\n');
+
+        const QByteArray launcher = box.read(QStringLiteral("home/Desktop/Pregonar.desktop"));
+        QVERIFY(launcher.contains("Exec=\"" PREGONAR_BINARY "\""));
+        QVERIFY(launcher.contains("Path=" + box.work().chopped(1).toUtf8()));
+
+        // A second copy leaves at once, without a window, and the first one keeps running.
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<QProcess> second = box.start();
+        QVERIFY(second->waitForFinished(5000));
+        QCOMPARE(second->exitCode(), 0);
+        qInfo("a second copy left after %lld ms", static_cast<long long>(clock.elapsed()));
+        QCOMPARE(program->state(), QProcess::Running);
+        QCOMPARE(ProgramSandbox::run(QStringLiteral("xdotool"),
+                                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--name"), kPanel})
+                     .split(QLatin1Char('\n'))
+                     .size(),
+                 1);
+
+        // SIGTERM is a system shutdown: the settings are saved.
+        QCOMPARE(terminate(*program), 0);
+        QVERIFY(QFile::exists(box.work(QStringLiteral("Pregonar.DAT"))));
+        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.LST")), QByteArray("ESCRIBIR MENSAJE AQUI...\r\n"));
+        const PanelRecord saved =
+            decodePanelRecord(SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).read(1));
+        QCOMPARE(saved, PanelRecord{});
+
+        // The next start finds the launcher: no welcome, and the panel comes straight up.
+        std::unique_ptr<QProcess> again;
+        QVERIFY(!startAndWait(box, again, false).isEmpty());
+        QVERIFY(ProgramSandbox::waitForWindow(QStringLiteral("Pregonar - BIENVENIDO"), 300).isEmpty());
+        QCOMPARE(terminate(*again), 0);
+    }
+
+    void seededSettingsComeBackUnchanged() {
+        ProgramSandbox box;
+        // Settings as a shop left them: sliders moved, sounds on, the image on, a message of three
+        // lines with accents.
+        PanelRecord panel;
+        panel.uploadCounter = 7;
+        panel.imageOn = true;
+        panel.soundsOn = true;
+        panel.movimiento = 12;
+        panel.color = 44;
+        panel.frecuencia = 2300;
+        BannerRecord banner;
+        banner.soundIndex = -1;
+        banner.speed = 60;
+        banner.alignment = 2;
+        QVERIFY(SettingsFile(box.work(QStringLiteral("Pregonar.DAT")))
+                    .write({{1, encodePanelRecord(panel)}, {7, encodeBannerRecord(banner)}}));
+        const QByteArray message =
+            QStringLiteral("¡Bienvenido!\r\nPortátiles en oferta\r\nPregunte aquí\r\n").toUtf8();
+        const QByteArray wallpaper = box.work(QStringLiteral("Fondos/oferta.jpg")).toUtf8() + "\r\n";
+        for (const auto& [name, bytes] : {std::pair{QStringLiteral("Pregonar.LST"), message},
+                                          std::pair{QStringLiteral("Pregonar.WPR"), wallpaper}}) {
+            QFile file(box.work(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        QFile launcher(box.path(QStringLiteral("home/Desktop/Pregonar.desktop")));
+        QVERIFY(launcher.open(QIODevice::WriteOnly));
+        launcher.close();
+        const QByteArray before = box.read(QStringLiteral("tienda/Pregonar.DAT"));
+
+        std::unique_ptr<QProcess> program;
+        const QString window = startAndWait(box, program, false);
+        QVERIFY(!window.isEmpty());
+        QVERIFY(ProgramSandbox::screenshot(window, QStringLiteral("panel-restored.png")));
+        QCOMPARE(terminate(*program), 0);
+
+        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.DAT")), before);
+        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.LST")), message);
+        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.WPR")), wallpaper);
+        QVERIFY(!box.read(QStringLiteral("opened.txt")).contains("Léame"));
+    }
+};
+
+const QString TestProgram::kPanel = QStringLiteral("^Pregonar 4\\.12$");
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
