@@ -6,6 +6,7 @@
 #include "app/Product.h"
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
+#include "banner/Form3.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
@@ -392,6 +393,7 @@ void Form1::unload() {
     for (QTimer* timer : {&m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion}) {
         timer->stop();
     }
+    m_form3.reset();
     hide();
     emit unloaded();
 }
@@ -543,10 +545,21 @@ void Form1::HsbSensor_Change(int index) {
 }
 
 void Form1::HsbSpeed_Change() {
+    SpeedBanner();
     m_lblSensor[9]->setText(QString::number(m_hsbSpeed->value()) + QLatin1Char('%'));
 }
 
 void Form1::HsbAlignment_Change() {
+    AlignmentBanner();
+}
+
+void Form1::SpeedBanner() {
+    if (m_form3) {
+        m_form3->layout().setSpeed(m_hsbSpeed->value());
+    }
+}
+
+void Form1::AlignmentBanner() {
     static const std::array<std::pair<const char*, Qt::Alignment>, 3> kAlign{{
         {"Izquierda", Qt::AlignLeft},
         {"Centrar", Qt::AlignHCenter},
@@ -561,6 +574,10 @@ void Form1::HsbAlignment_Change() {
     QTextOption option = m_txtBanner->document()->defaultTextOption();
     option.setAlignment(kAlign[size_t(value)].second);
     m_txtBanner->document()->setDefaultTextOption(option);
+    // The banner takes the alignment at its next layout; moving the slider does not create it.
+    if (m_form3) {
+        m_form3->layout().setAlignmentFromSlider(value);
+    }
 }
 
 // ---------------------------------------------------------------- hover
@@ -790,6 +807,20 @@ void Form1::IniciarBanner() {
     }
     m_bannerRunning = QStringLiteral("1");
     hide();
+    if (!m_form3) {
+        m_form3 = std::make_unique<Form3>([this] { return m_tmrReloj.isActive(); });
+        connect(m_form3.get(), &Form3::passFinished, this, [this] {
+            m_tmrAutoOFF.start();
+            DetenerBanner();
+        });
+        connect(m_form3.get(), &Form3::escapePressed, this, [this] {
+            showPanel();
+            m_tmrAutoHide.start();
+        });
+        SpeedBanner();
+        AlignmentBanner();
+    }
+    m_form3->start(m_txtBanner->toPlainText());
 }
 
 void Form1::DetenerBanner() {
@@ -797,6 +828,9 @@ void Form1::DetenerBanner() {
         return;
     }
     m_bannerRunning = QStringLiteral("0");
+    if (m_form3) {
+        m_form3->stop();
+    }
 }
 
 void Form1::CerrarTodo() {

@@ -9,8 +9,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class Dialogs;
+class Form3;
 class PictureButton;
 class QLabel;
 class QListWidget;
@@ -68,6 +70,8 @@ public:
     void WebCamApagar();
     void IniciarBanner();
     void DetenerBanner();
+    void SpeedBanner();
+    void AlignmentBanner();
     void CerrarTodo();
     void DetenerVideo();
     void SavePanelSettings();
@@ -86,6 +90,7 @@ public:
     QLabel* lblAyuda() const { return m_lblAyuda; }
     QLabel* lblAyudaCam() const { return m_lblAyudaCam; }
     QLabel* picture1() const { return m_picture1; }
+    Form3* form3() const { return m_form3.get(); }
     QTimer& tmrReloj() { return m_tmrReloj; }
     QTimer& tmrAutoOFF() { return m_tmrAutoOFF; }
     QTimer& tmrVideoPlay() { return m_tmrVideoPlay; }
@@ -134,9 +139,10 @@ private:
     QLabel* m_lblAyudaCam = nullptr;
     QLabel* m_lblDonacion = nullptr;
     QLabel* m_pctSeparador = nullptr;
-    QLabel* m_picture1 = nullptr; // live view
-    QImage m_picture2;            // reference frame
-    QPixmap m_picture3;           // idle picture
+    QLabel* m_picture1 = nullptr;   // live view
+    QImage m_picture2;              // reference frame
+    QPixmap m_picture3;             // idle picture
+    std::unique_ptr<Form3> m_form3; // the banner, made on its first start
 
     QTimer m_tmrReloj;
     QTimer m_tmrAutoOFF;

@@ -163,4 +163,4 @@ private slots:
 const QString TestProgram::kPanel = QStringLiteral("^Pregonar 4\\.12$");
 
 QTEST_GUILESS_MAIN(TestProgram)
-#include "tst_program.moc"
+#include "TestProgram.moc"

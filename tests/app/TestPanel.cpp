@@ -404,4 +404,4 @@ private slots:
 };
 
 QTEST_MAIN(TestPanel)
-#include "tst_panel.moc"
+#include "TestPanel.moc"

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "app/Form1.h"
+#include "banner/Form3.h"
+#include "fakes/RecordingDesktop.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The banner window and the panel's control of it: start, stop, one pass, keys, sliders.
+class TestBannerWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    RecordingDialogs m_dialogs;
+    RecordingShell m_shell;
+
+    std::unique_ptr<Form1> makePanel() {
+        PanelEnvironment env;
+        env.workFolder = m_dir.path();
+        env.dialogs = &m_dialogs;
+        env.shell = &m_shell;
+        auto panel = std::make_unique<Form1>(env);
+        panel->load();
+        panel->show();
+        panel->txtBanner()->setPlainText(QStringLiteral("Ofertas de la semana\nPortátiles"));
+        return panel;
+    }
+
+    // Ticks until the banner says one pass is over, at most `limit` ticks; the count, or -1.
+    static int ticksToPassEnd(Form3& banner, int limit) {
+        QSignalSpy finished(&banner, &Form3::passFinished);
+        for (int i = 1; i <= limit; ++i) {
+            banner.tick();
+            if (!finished.isEmpty()) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+private slots:
+    void windowProperties() {
+        auto panel = makePanel();
+        panel->IniciarBanner();
+        Form3* banner = panel->form3();
+        QVERIFY(banner);
+        QCOMPARE(banner->windowTitle(), QStringLiteral("P r e g o n a r"));
+        QVERIFY(banner->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(banner->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(!(banner->windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(qRound(banner->windowOpacity() * 255), 128);
+        const double tpp = banner->twipsPerPixel();
+        QCOMPARE(banner->size(), QSize(qRound(13500 / tpp), qRound(5055 / tpp)));
+        QCOMPARE(banner->tmrScroll().interval(), 10);
+        panel->unload();
+    }
+
+    void startAndStop() {
+        auto panel = makePanel();
+        panel->DetenerBanner(); // never started: nothing happens
+        QVERIFY(!panel->form3());
+        QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
+        QVERIFY(panel->isVisible());
+
+        panel->IniciarBanner();
+        Form3* banner = panel->form3();
+        panel->IniciarBanner(); // a second start changes nothing
+        QCOMPARE(panel->form3(), banner);
+        QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
+        QVERIFY(banner->isVisible());
+        QVERIFY(banner->tmrScroll().isActive());
+        QVERIFY(!panel->isVisible());
+
+        banner->close(); // the title bar and Alt+F4 close nothing
+        QVERIFY(banner->isVisible());
+
+        panel->DetenerBanner();
+        QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
+        QVERIFY(!banner->isVisible());
+        QVERIFY(!banner->tmrScroll().isActive());
+        QVERIFY(!panel->isVisible()); // stopping does not bring the panel back
+    }
+
+    void speedReachesTheNextTick() {
+        auto panel = makePanel();
+        panel->hsbSpeed()->setValue(1);
+        panel->IniciarBanner();
+        Form3& banner = *panel->form3();
+        banner.tick();
+        QCOMPARE(banner.layout().topY(), -1);
+        panel->hsbSpeed()->setValue(40);
+        banner.tick();
+        QCOMPARE(banner.layout().topY(), -41);
+    }
+
+    void escapeBringsThePanelBack() {
+        auto panel = makePanel();
+        panel->IniciarBanner();
+        Form3& banner = *panel->form3();
+        QTest::keyClick(&banner, Qt::Key_Escape);
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->tmrAutoHide().isActive());
+        QVERIFY(banner.isVisible());
+        QVERIFY(banner.tmrScroll().isActive());
+        QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
+    }
+
+    void onePassWhileDetecting() {
+        auto panel = makePanel();
+        panel->hsbSpeed()->setValue(100);
+        panel->PctBoton_Click(Form1::Deteccion);
+        panel->IniciarBanner();
+        Form3& banner = *panel->form3();
+        const int ticks = ticksToPassEnd(banner, 10000);
+        QVERIFY(ticks > 0);
+        QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
+        QVERIFY(panel->tmrAutoOFF().isActive());
+        QVERIFY(!banner.isVisible());
+
+        // Without detection the message repeats without end.
+        panel->PctBoton_Click(Form1::Deteccion);
+        panel->tmrAutoOFF().stop();
+        panel->IniciarBanner();
+        QCOMPARE(ticksToPassEnd(banner, 4 * ticks), -1);
+        QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
+    }
+
+    void editedMessageIsLaidOutAgain() {
+        auto panel = makePanel();
+        panel->IniciarBanner();
+        Form3& banner = *panel->form3();
+        for (int i = 0; i < 30; ++i) {
+            banner.tick();
+        }
+        panel->DetenerBanner();
+        const int keptTop = banner.layout().topY();
+        const int keptFirst = banner.layout().firstLine();
+        panel->IniciarBanner(); // same message: the scroll goes on from where it stood
+        QCOMPARE(banner.layout().topY(), keptTop);
+        QCOMPARE(banner.layout().firstLine(), keptFirst);
+        panel->DetenerBanner();
+        panel->txtBanner()->setPlainText(QStringLiteral("Nuevo mensaje"));
+        panel->IniciarBanner();
+        QVERIFY(banner.layout().lines().contains(QStringLiteral("Nuevo mensaje")));
+        QCOMPARE(banner.layout().topY(), 0);
+        QCOMPARE(banner.layout().firstLine(), 0);
+    }
+
+    void paintsTheMiddleLinesInTheTextColour() {
+        auto panel = makePanel();
+        panel->txtBanner()->setPlainText(
+            QStringLiteral("MMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM"));
+        panel->hsbSpeed()->setValue(100);
+        panel->IniciarBanner();
+        Form3& banner = *panel->form3();
+        // Scroll until the message fills the middle of the area.
+        for (int i = 0; i < 60; ++i) {
+            banner.tick();
+        }
+        QImage image(900, 306, QImage::Format_RGB32);
+        QPainter painter(&image);
+        banner.paintCredits(painter);
+        painter.end();
+        const QRgb text = BgrColour::toQRgb(banner.layout().baseColour());
+        int inTextColour = 0;
+        for (int y = 120; y < 200; ++y) {
+            for (int x = 0; x < 900; ++x) {
+                inTextColour += image.pixel(x, y) == text;
+            }
+        }
+        QVERIFY2(inTextColour > 500, qPrintable(QString::number(inTextColour)));
+        QCOMPARE(image.pixel(899, 305), qRgb(0, 0, 0));
+    }
+};
+
+QTEST_MAIN(TestBannerWindow)
+#include "TestBannerWindow.moc"
