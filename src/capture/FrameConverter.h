@@ -52,8 +52,9 @@ public:
 private:
     void prepareMaps(const FrameView& frame, QSize size);
 
-    std::vector<int> m_columns; // source column of each target column
-    std::vector<int> m_rows;    // source row of each target row
+    std::vector<int> m_columns;     // source column of each target column
+    std::vector<int> m_rows;        // source row of each target row
+    std::vector<quint32> m_samples; // Y, U and V of one target row, gathered for the colour maths
     QSize m_mappedSource;
     QSize m_mappedTarget;
 };
