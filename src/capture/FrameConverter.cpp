@@ -124,13 +124,6 @@ bool FrameView::isValid() const {
     return true;
 }
 
-QRgb yuvToRgb(int y, int u, int v) {
-    const quint32 samples = quint32(y & 0xff) | quint32(u & 0xff) << 8 | quint32(v & 0xff) << 16;
-    QRgb out;
-    yuvRow(&samples, &out, 1);
-    return out;
-}
-
 void FrameConverter::prepareMaps(const FrameView& frame, QSize size) {
     const QSize source(frame.width, frame.height);
     if (source == m_mappedSource && size == m_mappedTarget)

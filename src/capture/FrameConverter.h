@@ -58,6 +58,3 @@ private:
     QSize m_mappedSource;
     QSize m_mappedTarget;
 };
-
-// One pixel of BT.601 limited-range YUV as 0xffRRGGBB; exposed for the tests.
-QRgb yuvToRgb(int y, int u, int v);

@@ -17,81 +17,61 @@ bool isYuv(PixelFormat f) {
     return f <= PixelFormat::UYVY;
 }
 
-// A frame in its own memory, every row padded with `padding` bytes of junk.
+// A frame in its own memory, every row padded with `padding` bytes of junk. Chroma is written by every
+// pixel that shares it, so test pictures keep their colours the same over 2x2 blocks.
 struct TestFrame {
     std::array<std::vector<uchar>, 3> memory;
     FrameView view;
 };
 
-TestFrame makeFrame(PixelFormat format, int w, int h, int padding, const PixelFunction& pixel) {
-    TestFrame t;
-    t.view.format = format;
-    t.view.width = w;
-    t.view.height = h;
+TestFrame makeFrame(PixelFormat f, int w, int h, int padding, const PixelFunction& pixel) {
+    using enum PixelFormat;
+    static const QMap<PixelFormat, QByteArray> rgbOrder{{Bgrx32, "bgrx"}, {Rgbx32, "rgbx"}, {Xrgb32, "xrgb"},
+                                                        {Xbgr32, "xbgr"}, {Rgb24, "rgb"},   {Bgr24, "bgr"}};
     const int cw = (w + 1) / 2, ch = (h + 1) / 2;
-    auto plane = [&](int i, int rowBytes, int rows) {
-        t.view.strides[i] = rowBytes + padding;
-        t.memory[i].assign(size_t(t.view.strides[i] * rows), 0xa5);
+    const bool planar = f == I420 || f == YV12, semi = f == NV12 || f == NV21,
+               packed = f == YUYV || f == UYVY;
+    const QByteArray order = rgbOrder.value(f);
+    const int rowBytes[3] = {packed     ? 4 * cw
+                             : isYuv(f) ? w
+                                        : w * int(order.size()),
+                             semi     ? 2 * cw
+                             : planar ? cw
+                                      : 0,
+                             planar ? cw : 0};
+    TestFrame t;
+    t.view = {f, w, h, {}, {}};
+    for (int i = 0; i < 3 && rowBytes[i]; ++i) {
+        t.view.strides[i] = rowBytes[i] + padding;
+        t.memory[i].assign(size_t(t.view.strides[i] * (i ? ch : h)), 0xa5);
         t.view.planes[i] = t.memory[i].data();
+    }
+    auto put = [&](int plane, int bx, int by, int v) {
+        t.memory[plane][size_t(by * t.view.strides[plane] + bx)] = uchar(v);
     };
-    auto at = [&](int i, int x, int y) -> uchar& { return t.memory[i][size_t(y * t.view.strides[i] + x)]; };
-    switch (format) {
-    case PixelFormat::I420:
-    case PixelFormat::YV12:
-    case PixelFormat::NV12:
-    case PixelFormat::NV21: {
-        const bool semi = format == PixelFormat::NV12 || format == PixelFormat::NV21;
-        plane(0, w, h);
-        plane(1, semi ? 2 * cw : cw, ch);
-        if (!semi)
-            plane(2, cw, ch);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                at(0, x, y) = uchar(pixel(x, y)[0]);
-        for (int y = 0; y < ch; ++y) {
-            for (int x = 0; x < cw; ++x) {
-                const Triple p = pixel(2 * x, 2 * y);
-                if (format == PixelFormat::I420 || format == PixelFormat::YV12) {
-                    const bool swap = format == PixelFormat::YV12;
-                    at(swap ? 2 : 1, x, y) = uchar(p[1]);
-                    at(swap ? 1 : 2, x, y) = uchar(p[2]);
-                } else {
-                    const bool swap = format == PixelFormat::NV21;
-                    at(1, 2 * x + (swap ? 1 : 0), y) = uchar(p[1]);
-                    at(1, 2 * x + (swap ? 0 : 1), y) = uchar(p[2]);
-                }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Triple p = pixel(x, y);
+            const int u = f == YV12 || f == NV21 ? 2 : 1, v = 3 - u; // where U and V go in planar order
+            if (planar) {
+                put(0, x, y, p[0]);
+                put(u, x / 2, y / 2, p[1]);
+                put(v, x / 2, y / 2, p[2]);
+            } else if (semi) {
+                put(0, x, y, p[0]);
+                put(1, x / 2 * 2 + u - 1, y / 2, p[1]);
+                put(1, x / 2 * 2 + v - 1, y / 2, p[2]);
+            } else if (packed) {
+                const int c = f == YUYV ? 1 : 0; // first chroma byte of the quad
+                put(0, 2 * x + 1 - c, y, p[0]);
+                put(0, x / 2 * 4 + c, y, p[1]);
+                put(0, x / 2 * 4 + c + 2, y, p[2]);
+            } else {
+                for (int i = 0; i < order.size(); ++i)
+                    put(0, x * int(order.size()) + i, y,
+                        order[i] == 'x' ? 0x5a : p[QByteArray("rgb").indexOf(order[i])]);
             }
         }
-        break;
-    }
-    case PixelFormat::YUYV:
-    case PixelFormat::UYVY: {
-        plane(0, 4 * cw, h);
-        const int yAt = format == PixelFormat::YUYV ? 0 : 1, cAt = 1 - yAt;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                const Triple p = pixel(x, y);
-                at(0, 2 * x + yAt, y) = uchar(p[0]);
-                if (x % 2 == 0) {
-                    at(0, 2 * x + cAt, y) = uchar(p[1]);
-                    at(0, 2 * x + cAt + 2, y) = uchar(p[2]);
-                }
-            }
-        }
-        break;
-    }
-    default: {
-        static const QMap<PixelFormat, QByteArray> order{
-            {PixelFormat::Bgrx32, "bgrx"}, {PixelFormat::Rgbx32, "rgbx"}, {PixelFormat::Xrgb32, "xrgb"},
-            {PixelFormat::Xbgr32, "xbgr"}, {PixelFormat::Rgb24, "rgb"},   {PixelFormat::Bgr24, "bgr"}};
-        const QByteArray bytes = order.value(format);
-        plane(0, w * int(bytes.size()), h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                for (int i = 0; i < bytes.size(); ++i)
-                    at(0, x * int(bytes.size()) + i, y) =
-                        bytes[i] == 'x' ? 0x5a : uchar(pixel(x, y)[QByteArray("rgb").indexOf(bytes[i])]);
-    }
     }
     return t;
 }
@@ -132,12 +112,6 @@ void addFormats(const char* what, QSize size, int padding) {
 class TestFrameConverter : public QObject {
     Q_OBJECT
 private slots:
-    void knownColours() {
-        for (const Known& k : Palette)
-            QVERIFY2(near(yuvToRgb(k.yuv[0], k.yuv[1], k.yuv[2]), k.rgb),
-                     qPrintable(QString::number(k.rgb, 16)));
-    }
-
     // Colours change at every pixel pair, so a chroma sample taken from the wrong pair or the wrong plane
     // shows at once.
     void formats_data() {
