@@ -24,7 +24,7 @@ bool ColorDistinto(qint32 color1, qint32 color2, int colorSlider);
 // 910 whatever the grid holds, so a frame that changed everywhere goes below zero (-6 at 320x240).
 int motionLevel(int changedPoints);
 QString levelText(int movimientoSlider, int level);
-// Both sliders at their top make every tick answer; users rely on that to test their set-up.
+// With both sliders at their top every tick answers, whatever the level.
 bool motionTriggers(int level, int movimientoSlider, int colorSlider);
 
 struct ChangedPoint {
