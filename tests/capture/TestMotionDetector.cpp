@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "capture/MotionDetector.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+constexpr QRgb Black = 0xff000000, White = 0xffffffff, Red = 0xffff0000;
+
+QImage filled(QRgb colour, QSize size = {320, 240}) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+// Grid points of the 320x240 view in reading order: (3, 3), (12, 3), ... (318, 237).
+QPoint gridPoint(int i) {
+    return {3 + 9 * (i % 36), 3 + 9 * (i / 36)};
+}
+
+QImage withWhitePoints(int count) {
+    QImage picture = filled(Black);
+    for (int i = 0; i < count; ++i)
+        picture.setPixel(gridPoint(i), White);
+    return picture;
+}
+
+// The comparison written the slow way, exactly as the grid is defined: every loop step, outside points
+// reading -1 from either picture.
+int slowCompare(QImage& live, const QImage& reference, int colorSlider) {
+    int count = 0;
+    const int w = live.width(), h = live.height();
+    for (int x = 1; x <= w; x += 3) {
+        for (int y = 1; y <= h; y += 3) {
+            if (ColorDistinto(colorAt(live, 3 * x, 3 * y), colorAt(reference, 3 * x, 3 * y), colorSlider)) {
+                if (live.valid(3 * x, 3 * y))
+                    live.setPixel(3 * x, 3 * y, Red);
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+QImage noise(QSize size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            picture.setPixel(x, y, 0xff000000 | (random.generate() & 0xffffff));
+    return picture;
+}
+
+} // namespace
+
+class TestMotionDetector : public QObject {
+    Q_OBJECT
+private slots:
+    void colorDistinto_data() {
+        QTest::addColumn<qint32>("c1");
+        QTest::addColumn<qint32>("c2");
+        QTest::addColumn<int>("slider");
+        QTest::addColumn<bool>("distinct");
+        QTest::addRow("same colour") << 0x123456 << 0x123456 << 50 << false;
+        QTest::addRow("red by T at 20") << 0x000000 << 0x00009b << 20 << false;
+        QTest::addRow("red by T+1 at 20") << 0x000000 << 0x00009c << 20 << true;
+        QTest::addRow("green by T at 50") << 0x000a00 << 0x000f00 << 50 << false;
+        QTest::addRow("blue by T+1 at 50") << 0x060000 << 0x000000 << 50 << true;
+        QTest::addRow("T 255 at 0") << 0x000000 << 0x0000ff << 0 << false;
+        QTest::addRow("black to white at 0") << 0x000000 << 0xffffff << 0 << true;
+        QTest::addRow("3-4-5 is distance 5") << 0x000403 << 0x000000 << 50 << false;
+        QTest::addRow("outside vs black") << -1 << 0x000000 << 50 << false;
+        QTest::addRow("outside is red -1") << -1 << 0x000004 << 50 << false;
+        QTest::addRow("outside is red -1, T+1") << -1 << 0x000005 << 50 << true;
+        QTest::addRow("outside vs outside") << -1 << -1 << 50 << false;
+    }
+    void colorDistinto() {
+        QFETCH(qint32, c1);
+        QFETCH(qint32, c2);
+        QFETCH(int, slider);
+        QFETCH(bool, distinct);
+        QCOMPARE(ColorDistinto(c1, c2, slider), distinct);
+        QCOMPARE(ColorDistinto(c2, c1, slider), distinct);
+    }
+
+    void levelAndTrigger_data() {
+        QTest::addColumn<int>("movimiento");
+        QTest::addColumn<int>("color");
+        QTest::addColumn<int>("changed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("triggers");
+        QTest::addRow("identical") << 35 << 20 << 0 << "AutoMensaje NIVEL 85 (100)" << false;
+        QTest::addRow("identical, both at top") << 50 << 50 << 0 << "AutoMensaje NIVEL 100 (100)" << true;
+        QTest::addRow("identical, colour below top")
+            << 50 << 49 << 0 << "AutoMensaje NIVEL 100 (100)" << false;
+        QTest::addRow("identical, movement below top")
+            << 49 << 50 << 0 << "AutoMensaje NIVEL 99 (100)" << false;
+        QTest::addRow("0: 465") << 0 << 20 << 465 << "AutoMensaje NIVEL 50 (49)" << true;
+        QTest::addRow("0: 464") << 0 << 20 << 464 << "AutoMensaje NIVEL 50 (50)" << false;
+        QTest::addRow("35: 146") << 35 << 20 << 146 << "AutoMensaje NIVEL 85 (84)" << true;
+        QTest::addRow("35: 145") << 35 << 20 << 145 << "AutoMensaje NIVEL 85 (85)" << false;
+        QTest::addRow("50: 10") << 50 << 20 << 10 << "AutoMensaje NIVEL 100 (99)" << true;
+        QTest::addRow("50: 9") << 50 << 20 << 9 << "AutoMensaje NIVEL 100 (100)" << false;
+        QTest::addRow("910 is level 0") << 35 << 20 << 910 << "AutoMensaje NIVEL 85 (0)" << true;
+        QTest::addRow("every point") << 35 << 20 << 972 << "AutoMensaje NIVEL 85 (-6)" << true;
+    }
+    void levelAndTrigger() {
+        QFETCH(int, movimiento);
+        QFETCH(int, color);
+        QFETCH(int, changed);
+        QFETCH(QString, text);
+        QFETCH(bool, triggers);
+        MotionDetector detector(movimiento, color);
+        detector.setReference(filled(Black));
+        const auto result = detector.process(withWhitePoints(changed));
+        QVERIFY(result);
+        QCOMPARE(result->changedPoints, changed);
+        QCOMPARE(result->text, text);
+        QCOMPARE(result->triggers, triggers);
+    }
+
+    // The fast walk over whole frames must draw the line exactly where ColorDistinto does.
+    void channelChange_data() {
+        QTest::addColumn<int>("slider");
+        QTest::addColumn<QRgb>("before");
+        QTest::addColumn<QRgb>("after");
+        QTest::addColumn<int>("changed");
+        QTest::addRow("red by T at 20") << 20 << QRgb(0xff102030) << QRgb(0xffab2030) << 0;
+        QTest::addRow("red by T+1 at 20") << 20 << QRgb(0xff102030) << QRgb(0xffac2030) << 972;
+        QTest::addRow("green down by T at 50") << 50 << QRgb(0xff80ff80) << QRgb(0xff80fa80) << 0;
+        QTest::addRow("green down by T+1 at 50") << 50 << QRgb(0xff80ff80) << QRgb(0xff80f980) << 972;
+        QTest::addRow("blue by T at 0") << 0 << QRgb(0xff000000) << QRgb(0xff0000ff) << 0;
+    }
+    void channelChange() {
+        QFETCH(int, slider);
+        QFETCH(QRgb, before);
+        QFETCH(QRgb, after);
+        QFETCH(int, changed);
+        MotionDetector detector(Sliders::Movimiento.designValue, slider);
+        detector.setReference(filled(before));
+        QCOMPARE(detector.process(filled(after))->changedPoints, changed);
+    }
+
+    void dotsOnlyAtChangedPoints() {
+        QImage frame = filled(0xff204060);
+        const QList<QPoint> changed{{3, 3}, {318, 3}, {165, 120}, {318, 237}};
+        for (QPoint p : changed)
+            frame.setPixel(p, White);
+        frame.setPixel(4, 3, White); // between grid points: never looked at
+        frame.setPixel(319, 239, White);
+
+        MotionDetector detector;
+        detector.setReference(filled(0xff204060));
+        const auto result = detector.process(frame);
+        QVERIFY(result);
+        QCOMPARE(result->changedPoints, changed.size());
+        QImage expected = frame;
+        for (QPoint p : changed)
+            expected.setPixel(p, Red);
+        QCOMPARE(detector.view(), expected);
+        QCOMPARE(detector.reference(), frame);
+        QCOMPARE(detector.previousFrame(), filled(0xff204060));
+    }
+
+    void referenceHasNoDots() {
+        MotionDetector detector;
+        detector.setReference(filled(Black));
+        QCOMPARE(detector.process(withWhitePoints(300))->changedPoints, 300);
+        // Against a dotted reference the red dots would differ from white and count again.
+        QCOMPARE(detector.process(withWhitePoints(300))->changedPoints, 0);
+        QCOMPARE(detector.process(filled(Black))->changedPoints, 300);
+        QCOMPARE(detector.previousFrame(), withWhitePoints(300));
+    }
+
+    void unusableFrameKeepsTheReference() {
+        MotionDetector detector;
+        detector.setReference(filled(Black));
+        QVERIFY(!detector.process(QImage()));
+        QVERIFY(!detector.process(FrameView{}));
+        QCOMPARE(detector.process(filled(Black))->changedPoints, 0);
+    }
+
+    void pictureSizes_data() {
+        QTest::addColumn<QImage>("live");
+        QTest::addColumn<QImage>("reference");
+        QTest::addColumn<int>("changed");
+        // No reference yet: everything is compared with -1, so black passes and white counts.
+        QTest::addRow("no reference, black") << filled(Black) << QImage() << 0;
+        QTest::addRow("no reference, white") << filled(White) << QImage() << 972;
+        // The grid runs to three times the live picture: a larger reference is read out there.
+        QTest::addRow("small live") << filled(White, {100, 100}) << filled(White) << 918 - 121;
+        QTest::addRow("small reference") << filled(White) << filled(White, {100, 100}) << 972 - 121;
+        QTest::addRow("one pixel") << filled(White, {1, 1}) << filled(White) << 1;
+        QTest::addRow("noise") << noise({320, 240}, 1) << noise({320, 240}, 2) << -1;
+        QTest::addRow("noise, odd sizes") << noise({50, 31}, 3) << noise({200, 90}, 4) << -1;
+        QTest::addRow("noise, taller reference") << noise({330, 20}, 5) << noise({10, 250}, 6) << -1;
+    }
+    void pictureSizes() {
+        QFETCH(QImage, live);
+        QFETCH(QImage, reference);
+        QFETCH(int, changed);
+        QImage slowLive = live;
+        const int slowCount = slowCompare(slowLive, reference, 20);
+        if (changed >= 0)
+            QCOMPARE(slowCount, changed);
+        QCOMPARE(compareFrames(live, reference, 20), slowCount);
+        QCOMPARE(live, slowLive);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMotionDetector)
+#include "TestMotionDetector.moc"
