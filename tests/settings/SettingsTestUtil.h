@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "settings/PanelSettings.h"
+#include "settings/UploadSettings.h"
+
+#include <QByteArray>
+#include <QMetaType>
+
+using Records = QMap<int, SettingsRecord>;
+Q_DECLARE_METATYPE(SettingsRecord)
+Q_DECLARE_METATYPE(PanelRecord)
+Q_DECLARE_METATYPE(BannerRecord)
+Q_DECLARE_METATYPE(UploadAccount)
+Q_DECLARE_METATYPE(Records)
+
+// Bytes written by hand from the record layout: hex, with 'quoted' runs of characters, then padded
+// with `fill` to a whole slot (no padding when fill is negative).
+inline QByteArray slotBytes(const char* layout, int fill = 0) {
+    QByteArray bytes;
+    const QList<QByteArray> parts = QByteArray(layout).split('\'');
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        bytes += i % 2 ? parts[i] : QByteArray::fromHex(parts[i]);
+    if (fill >= 0 && bytes.size() < kSettingsRecordSize)
+        bytes.append(kSettingsRecordSize - bytes.size(), char(fill));
+    return bytes;
+}
