@@ -13,8 +13,7 @@
 #include <vector>
 
 namespace {
-double cpuSeconds()
-{
+double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
@@ -22,16 +21,16 @@ double cpuSeconds()
 }
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 60;
 
     Form3 banner([] { return false; });
     banner.layout().setSpeed(35);
-    banner.start(QStringLiteral("Bienvenido a nuestra tienda\nPortátiles en oferta\nMonitores de 27 pulgadas\n"
-                                "Impresoras láser\nPregunte por los planes de pago\nGarantía de dos años\n"
-                                "Envío gratis\nAtención personalizada\nAbierto de lunes a sábado\nGracias"));
+    banner.start(
+        QStringLiteral("Bienvenido a nuestra tienda\nPortátiles en oferta\nMonitores de 27 pulgadas\n"
+                       "Impresoras láser\nPregunte por los planes de pago\nGarantía de dos años\n"
+                       "Envío gratis\nAtención personalizada\nAbierto de lunes a sábado\nGracias"));
 
     std::vector<qint64> gaps;
     gaps.reserve(size_t(seconds) * 110);
@@ -59,11 +58,11 @@ int main(int argc, char** argv)
     const double cpu = cpuSeconds() - cpuStart;
     std::sort(gaps.begin(), gaps.end());
     const auto ms = [](qint64 ns) { return double(ns) / 1e6; };
-    std::printf("banner scroll for %d s: %zu ticks (%.1f per s), CPU %.2f%% of one core\n", seconds, gaps.size() + 1,
-                double(gaps.size() + 1) / seconds, 100.0 * cpu / seconds);
+    std::printf("banner scroll for %d s: %zu ticks (%.1f per s), CPU %.2f%% of one core\n", seconds,
+                gaps.size() + 1, double(gaps.size() + 1) / seconds, 100.0 * cpu / seconds);
     if (!gaps.empty()) {
-        std::printf("tick gap: median %.2f ms, 99th percentile %.2f ms, worst %.2f ms\n", ms(gaps[gaps.size() / 2]),
-                    ms(gaps[gaps.size() * 99 / 100]), ms(gaps.back()));
+        std::printf("tick gap: median %.2f ms, 99th percentile %.2f ms, worst %.2f ms\n",
+                    ms(gaps[gaps.size() / 2]), ms(gaps[gaps.size() * 99 / 100]), ms(gaps.back()));
     }
     return 0;
 }

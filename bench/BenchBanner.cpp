@@ -16,8 +16,7 @@ const QString kMessage = QStringLiteral("Bienvenido a nuestra tienda\nPortátile
                                         "Envío gratis en la ciudad\nAtención personalizada\n"
                                         "Abierto de lunes a sábado\nGracias por su visita");
 
-void BM_BannerTickAndPaint(benchmark::State& state)
-{
+void BM_BannerTickAndPaint(benchmark::State& state) {
     Form3 banner([] { return false; });
     banner.layout().setSpeed(35);
     banner.start(kMessage);
@@ -34,8 +33,7 @@ void BM_BannerTickAndPaint(benchmark::State& state)
 BENCHMARK(BM_BannerTickAndPaint)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

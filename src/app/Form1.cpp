@@ -444,7 +444,12 @@ void Form1::ApplyPanelSettings() {
 void Form1::RestoreBannerSettings() {
     const SettingsFile file(settingsPath());
     const bool exists = file.exists();
-    const BannerRecord banner = decodeBannerRecord(exists ? file.read(7) : SettingsRecord{});
+    const SettingsRecord record = exists ? file.read(7) : SettingsRecord{};
+    BannerRecord banner = decodeBannerRecord(record);
+    if (record.varA.type() == RecordVariant::Type::Empty) {
+        // Nothing saved yet: the first sound of the folder is the greeting until one is chosen.
+        banner.soundIndex = 0;
+    }
     if (exists) {
         m_hsbSpeed->setValue(banner.speed);
         m_hsbAlignment->setValue(banner.alignment);

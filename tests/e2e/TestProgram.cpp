@@ -31,6 +31,9 @@ class TestProgram : public QObject {
             ProgramSandbox::pressEnter(welcome);
         }
         const QString panel = ProgramSandbox::waitForWindow(kPanel, 15000);
+        if (panel.isEmpty()) {
+            qWarning("no panel: process state %d, exit code %d", int(process->state()), process->exitCode());
+        }
         if (!expectWelcome && !panel.isEmpty()) {
             qInfo("start-up to the panel shown: %lld ms", static_cast<long long>(clock.elapsed()));
         }
