@@ -101,6 +101,8 @@ public:
     const QString& wallpaperPath() const { return m_wallpaperPath; }
     const QString& videoPath() const { return m_videoPath; }
     int uploadCounter() const { return m_uploadCounter; }
+    // The newest snapshot of a customer, relative to the working folder; publishing uploads it.
+    const QString& snapshotName() const { return m_snapshotName; }
     QString settingsPath() const;
 
     // The resting caption of the hint line.
@@ -155,5 +157,6 @@ private:
     QString m_wallpaperPath;
     QString m_videoPath;
     int m_uploadCounter = 0;
+    QString m_snapshotName;
     bool m_unloaded = false;
 };
