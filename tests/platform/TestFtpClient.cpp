@@ -157,8 +157,9 @@ private slots:
         cFTP client;
         QVERIFY(login(client, server));
 
-        // A page, then the live picture three times over (as the upload timer does) and one
-        // gallery picture; the TLS server's session-reuse check used to fail every second one.
+        // A page, then the live picture three times over, spaced as the upload timer spaces them,
+        // and one gallery picture. With TLS 1.3 the server's session-reuse check refuses some of
+        // the data connections on a reused control connection.
         const QByteArray page = "<html><img src=\"tienda.jpg\"></html>";
         QList<QByteArray> pictures;
         for (quint32 i = 0; i < 3; ++i)
@@ -167,12 +168,15 @@ private slots:
         QSignalSpy uploads(&client, &FtpClient::subido);
         client.SubirArchivo(localFile(QStringLiteral("tienda.html"), page),
                             prefix + QStringLiteral("tienda.html"));
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             client.SubirArchivo(localFile(QStringLiteral("foto%1.jpg").arg(i), pictures[i]),
                                 prefix + QStringLiteral("tienda.jpg"));
+            if (i == 0)
+                QCOMPARE(client.pendingUploads(), 2);
+            QTest::qWait(300);
+        }
         client.SubirArchivo(local_.filePath(QStringLiteral("foto0.jpg")),
                             prefix + QStringLiteral("tienda-001.jpg"));
-        QCOMPARE(client.pendingUploads(), 5);
 
         QCOMPARE(results(uploads, 5), QList<bool>(5, true));
         QCOMPARE(uploads.at(0).at(0).toString(), prefix + QStringLiteral("tienda.html"));
