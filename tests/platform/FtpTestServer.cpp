@@ -44,6 +44,14 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+bool isRunning(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    return !text.mid(text.lastIndexOf(')') + 2).startsWith('Z');
+}
+
 } // namespace
 
 FtpTestServer::FtpTestServer(Kind kind)
@@ -249,8 +257,16 @@ bool FtpTestServer::thaw() {
 void FtpTestServer::kill() {
     if (process_.state() == QProcess::NotRunning)
         return;
-    signalTree(SIGKILL);
+    const QList<qint64> tree = processTree();
+    for (qint64 pid : tree)
+        ::kill(pid_t(pid), SIGKILL);
     process_.waitForFinished(5000);
+    // Forked sessions belong to init once the server is gone; wait until none of them runs.
+    const QDeadlineTimer deadline(2000);
+    for (qint64 pid : tree) {
+        while (isRunning(pid) && !deadline.hasExpired())
+            QThread::msleep(5);
+    }
 }
 
 int FtpTestServer::connectionsSeen() const {
