@@ -23,6 +23,7 @@
 namespace {
 
 using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
 using StringList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
 std::mutex workersMutex;
@@ -167,20 +168,52 @@ struct cFTP::Session {
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
     }
 
-    bool login(CURL* curl, char* errorBuffer, QString* error) {
+    // curl_easy_perform() without its one-second naps. libcurl 7.88 now and then sets up the passive
+    // data connection but starts it only on its next call, after a poll of up to one second with
+    // nothing to wait on: a second lost per upload on a quick server. So right after any activity
+    // libcurl is called again soon, backing off while a slow server keeps it waiting. The
+    // connection stays in the multi handle for the next transfer.
+    CURLcode perform(CURLM* multi, CURL* curl) {
+        if (curl_multi_add_handle(multi, curl) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        CURLcode result = CURLE_OK;
+        int nap = 1;
+        for (int running = 1; running;) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+                break;
+            }
+            if (!running)
+                break;
+            long wait = -1;
+            curl_multi_timeout(multi, &wait);
+            int active = 0;
+            curl_multi_poll(multi, nullptr, 0, wait >= 0 && wait < nap ? int(wait) : nap, &active);
+            nap = active ? 1 : std::min(nap * 2, 64);
+        }
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+                result = message->data.result;
+        }
+        curl_multi_remove_handle(multi, curl);
+        return result;
+    }
+
+    bool login(CURLM* multi, CURL* curl, char* errorBuffer, QString* error) {
         // Fetching the login folder itself with no body: libcurl logs in (USER, PASS, PWD) and
         // stops, leaving the proven connection open in the handle for the uploads.
         curl_easy_setopt(curl, CURLOPT_URL, baseUrl.constData());
         curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
         errorBuffer[0] = 0;
-        const CURLcode code = curl_easy_perform(curl);
+        const CURLcode code = perform(multi, curl);
         curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
         if (code != CURLE_OK)
             *error = curlError(code, errorBuffer);
         return code == CURLE_OK;
     }
 
-    bool upload(CURL* curl, char* errorBuffer, const Upload& job, QString* error) {
+    bool upload(CURLM* multi, CURL* curl, char* errorBuffer, const Upload& job, QString* error) {
         // A line break would let a name smuggle extra commands into the rename.
         if (job.remoteName.isEmpty() || job.remoteName.contains(u'\r') || job.remoteName.contains(u'\n') ||
             job.remoteName.contains(QChar(0))) {
@@ -217,7 +250,7 @@ struct cFTP::Session {
         curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
         curl_easy_setopt(curl, CURLOPT_POSTQUOTE, rename.get());
         errorBuffer[0] = 0;
-        const CURLcode code = curl_easy_perform(curl);
+        const CURLcode code = perform(multi, curl);
         curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
         curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
         curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
@@ -243,14 +276,15 @@ struct cFTP::Session {
 
     void work() {
         char errorBuffer[CURL_ERROR_SIZE] = {};
+        MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
         EasyHandle curl(curl_easy_init(), &curl_easy_cleanup);
         QString error;
         bool ok = false;
-        if (!curl) {
+        if (!multi || !curl) {
             error = QStringLiteral("libcurl could not start");
         } else {
             configure(curl.get(), errorBuffer);
-            ok = login(curl.get(), errorBuffer, &error);
+            ok = login(multi.get(), curl.get(), errorBuffer, &error);
         }
         post([ok, error, serial = serial](cFTP* client) {
             if (client->serial_ == serial)
@@ -268,7 +302,7 @@ struct cFTP::Session {
                 uploads.pop_front();
             }
             QString uploadError = error;
-            const bool uploaded = ok && upload(curl.get(), errorBuffer, job, &uploadError);
+            const bool uploaded = ok && upload(multi.get(), curl.get(), errorBuffer, job, &uploadError);
             post([uploaded, uploadError, remote = job.remoteName, serial = serial](cFTP* client) {
                 if (client->serial_ != serial)
                     return;
