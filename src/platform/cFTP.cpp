@@ -74,8 +74,9 @@ struct cFTP::Session {
     std::atomic<bool> cancelled{false};
 
     // Called on the owner's thread. Shutting the sockets down wakes the worker from any wait
-    // inside libcurl at once, including the blocking reply waits libcurl does after a transfer
-    // and when it says QUIT, which the progress callback alone would leave running for seconds.
+    // inside libcurl at once. The progress callback alone would not do: libcurl waits for some
+    // replies without calling it often (the one after a transfer, the renames), and closing an
+    // idle connection sends QUIT and waits up to two minutes for a server that hangs.
     void cancel() {
         std::lock_guard lock(mutex);
         cancelled = true;

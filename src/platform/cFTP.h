@@ -8,7 +8,8 @@
 #include <memory>
 
 // The FTP client over libcurl. Each session (one ConectarFTP) gets a worker thread that owns one
-// libcurl handle, so the login and every upload of the session share one control connection.
+// libcurl handle and keeps its connection, so the login and every upload of the session share one
+// control connection.
 // Passive mode, binary transfers, explicit TLS when the server offers it (see cFTP.cpp for why
 // certificates are not verified), every upload stored under a temporary name and renamed into place.
 class cFTP final : public FtpClient {

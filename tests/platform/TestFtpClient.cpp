@@ -166,7 +166,7 @@ private slots:
             pictures << randomBytes(30 * 1024 + i, i);
         const QString prefix = server.remotePrefix();
         QSignalSpy uploads(&client, &FtpClient::subido);
-        client.SubirArchivo(localFile(QStringLiteral("tienda.html"), page),
+        client.SubirArchivo(localFile(QStringLiteral("página ñ.html"), page), // local paths are UTF-8
                             prefix + QStringLiteral("tienda.html"));
         for (int i = 0; i < 3; ++i) {
             client.SubirArchivo(localFile(QStringLiteral("foto%1.jpg").arg(i), pictures[i]),
