@@ -29,6 +29,7 @@ port, root, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.arg
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
 FTPHandler.authorizer = authorizer
+FTPHandler.auth_failed_timeout = 0.1  # the default 3 s pause after a wrong password slows the tests
 FTPServer(("127.0.0.1", port), FTPHandler).serve_forever()
 )";
 
