@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "platform/FtpClient.h"
+
+#include <chrono>
+#include <memory>
+
+// The FTP client over libcurl. Each session (one ConectarFTP) gets a worker thread that owns one
+// libcurl handle and keeps its connection, so the login and every upload of the session share one
+// control connection.
+// Passive mode, binary transfers, explicit TLS when the server offers it (see cFTP.cpp for why
+// certificates are not verified), every upload stored under a temporary name and renamed into place.
+class cFTP final : public FtpClient {
+    Q_OBJECT
+public:
+    explicit cFTP(QObject* parent = nullptr);
+    ~cFTP() override; // returns at once, also during a hung transfer
+
+    // Used by the next ConectarFTP.
+    void setTimeouts(const FtpTimeouts& timeouts) { timeouts_ = timeouts; }
+    const FtpTimeouts& timeouts() const { return timeouts_; }
+
+    bool ConectarFTP(const QString& servidor, const QString& usuario, const QString& password) override;
+    void SubirArchivo(const QString& localArchivo, const QString& nombreRemoto) override;
+    void DesconectarFTP() override;
+    int pendingUploads() const override { return pending_; }
+
+    // Worker threads of every cFTP still running, dropped sessions included. A dropped session's
+    // worker closes its sockets and ends within milliseconds; the program waits for them (for a
+    // bounded time) when the application object goes away.
+    static int runningWorkers();
+    static bool waitForWorkers(std::chrono::milliseconds timeout);
+
+private:
+    struct Session;
+    void dropSession();
+
+    FtpTimeouts timeouts_;
+    std::shared_ptr<Session> session_;
+    quint64 serial_ = 0; // tells results of the current session from those of dropped ones
+    int pending_ = 0;
+};

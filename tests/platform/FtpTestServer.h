@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A real FTP server for tests, on 127.0.0.1 and a free port, in a temporary folder.
+//   Plain: pyftpdlib (Debian's /usr/bin/python3), one user with a password, uploads land in the
+//          login folder.
+//   Tls:   vsftpd with a fresh self-signed certificate, TLS required for login and data (so a
+//          success proves TLS was used). vsftpd wants system users; rather than adding one, it runs
+//          anonymous with upload rights. It refuses a writable chroot folder for anonymous users, so
+//          uploads go to the writable sub-folder "up/": use remotePrefix() in remote names.
+// Both run as the test's own children and die with it (parent-death signal); the destructor kills
+// every process of the server, forked sessions included.
+class FtpTestServer {
+public:
+    enum class Kind { Plain, Tls };
+
+    explicit FtpTestServer(Kind kind);
+    ~FtpTestServer();
+    FtpTestServer(const FtpTestServer&) = delete;
+    FtpTestServer& operator=(const FtpTestServer&) = delete;
+
+    // Starts and waits until the server greets. The first start picks the port, later starts (after
+    // kill()) reuse it and the same folder.
+    bool start(QString* error = nullptr);
+    void kill();
+    bool freeze(); // SIGSTOP to every process of the server: connections stay open, nothing answers
+    bool thaw();
+
+    QString address() const; // "127.0.0.1:port", as typed into the server field
+    quint16 port() const { return port_; }
+    QString user() const;
+    QString password() const;
+    QString remotePrefix() const;
+    QString uploadDir() const; // the local folder where uploads land
+    // Control connections the server has accepted since the first start, from its log (readiness
+    // probes excluded).
+    int connectionsSeen() const;
+
+private:
+    bool writeConfig(QString* error);
+    bool waitUntilGreeting(QString* error);
+    QList<qint64> processTree() const;
+    bool signalTree(int signal);
+
+    Kind kind_;
+    QTemporaryDir dir_;
+    QProcess process_;
+    quint16 port_ = 0;
+    int probes_ = 0;
+};

@@ -1,0 +1,321 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "platform/FtpTestServer.h"
+#include "platform/cFTP.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(FtpTestServer::Kind)
+
+namespace {
+
+QByteArray randomBytes(qsizetype size, quint32 seed) {
+    QList<quint32> words((size + 3) / 4);
+    QRandomGenerator(seed).fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char*>(words.constData()), size);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Short enough for a test to see them run out, long enough for a loaded machine.
+FtpTimeouts quickTimeouts() {
+    FtpTimeouts t;
+    t.connect = 2s;
+    t.serverResponse = 1s;
+    t.wholeTransfer = 4s;
+    t.lowSpeedTime = 2s;
+    return t;
+}
+
+} // namespace
+
+class TestFtpClient : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir local_;
+
+    QString localFile(const QString& name, const QByteArray& bytes) {
+        const QString path = local_.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    static bool started(FtpTestServer& server) {
+        QString error;
+        const bool ok = server.start(&error);
+        if (!ok)
+            qWarning("FTP server: %s", qPrintable(error));
+        return ok;
+    }
+
+    static bool login(cFTP& client, const FtpTestServer& server) {
+        QSignalSpy done(&client, &FtpClient::conectado);
+        if (!client.ConectarFTP(server.address(), server.user(), server.password()) || !done.wait(10'000))
+            return false;
+        return done.first().at(0).toBool();
+    }
+
+    // Returns the results (ok flags) of the next `count` uploads, in the order they arrived.
+    static QList<bool> results(QSignalSpy& spy, int count, int timeoutMs = 10'000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (spy.size() < count && clock.elapsed() < timeoutMs)
+            spy.wait(int(timeoutMs - clock.elapsed()));
+        QList<bool> oks;
+        for (const auto& arguments : spy)
+            oks << arguments.at(1).toBool();
+        return oks;
+    }
+
+    // Starts a 64 MB upload and freezes the server once part of it has arrived.
+    bool freezeMidUpload(cFTP& client, FtpTestServer& server, const QString& name) {
+        client.SubirArchivo(localFile(QStringLiteral("big.bin"), randomBytes(64 << 20, 7)), name);
+        const QString partial = server.uploadDir() + u'/' + name + QStringLiteral(".tmp");
+        QElapsedTimer clock;
+        clock.start();
+        while (QFile(partial).size() == 0) {
+            if (clock.elapsed() > 10'000)
+                return false;
+            QThread::usleep(200);
+        }
+        return server.freeze();
+    }
+
+private slots:
+    void cleanup() {
+        // No test may leave a worker behind, hung or not.
+        QVERIFY(cFTP::waitForWorkers(2s));
+    }
+
+    void refusesIncompleteAccountWithoutNetwork_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addRow("no server") << ""
+                                   << "tienda"
+                                   << "clave";
+        QTest::addRow("no user") << "127.0.0.1:1"
+                                 << ""
+                                 << "clave";
+        QTest::addRow("no password") << "127.0.0.1:1"
+                                     << "tienda"
+                                     << "";
+        QTest::addRow("unusable server") << "127.0.0.1:http"
+                                         << "tienda"
+                                         << "clave";
+    }
+
+    void refusesIncompleteAccountWithoutNetwork() {
+        QFETCH(QString, server);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        cFTP client;
+        QSignalSpy done(&client, &FtpClient::conectado);
+        QVERIFY(!client.ConectarFTP(server, user, password));
+        QCOMPARE(cFTP::runningWorkers(), 0); // nothing was started that could reach the network
+        QVERIFY(!done.wait(100));
+    }
+
+    void wrongPasswordIsRefused() {
+        FtpTestServer server(FtpTestServer::Kind::Plain);
+        QVERIFY(started(server));
+        cFTP client;
+        QSignalSpy done(&client, &FtpClient::conectado);
+        QVERIFY(client.ConectarFTP(server.address(), server.user(), QStringLiteral("otra")));
+        QVERIFY(done.wait(10'000));
+        QCOMPARE(done.first().at(0).toBool(), false);
+        QVERIFY2(done.first().at(1).toString().contains(QStringLiteral("67")),
+                 qPrintable(done.first().at(1).toString()));
+
+        // Uploads asked for on a refused session fail, in order, and never reach the server.
+        QSignalSpy uploads(&client, &FtpClient::subido);
+        client.SubirArchivo(localFile(QStringLiteral("a.jpg"), "x"), QStringLiteral("a.jpg"));
+        QCOMPARE(results(uploads, 1), QList<bool>{false});
+        QVERIFY(!QFile::exists(server.uploadDir() + QStringLiteral("/a.jpg")));
+    }
+
+    void uploadsArriveIntactOverOneConnection_data() {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::addRow("plain") << FtpTestServer::Kind::Plain;
+        QTest::addRow("tls") << FtpTestServer::Kind::Tls;
+    }
+
+    void uploadsArriveIntactOverOneConnection() {
+        QFETCH(FtpTestServer::Kind, kind);
+        FtpTestServer server(kind);
+        QVERIFY(started(server));
+        cFTP client;
+        QVERIFY(login(client, server));
+
+        // A page, then the live picture three times over, spaced as the upload timer spaces them,
+        // and one gallery picture. With TLS 1.3 the server's session-reuse check refuses some of
+        // the data connections on a reused control connection.
+        const QByteArray page = "<html><img src=\"tienda.jpg\"></html>";
+        QList<QByteArray> pictures;
+        for (quint32 i = 0; i < 3; ++i)
+            pictures << randomBytes(30 * 1024 + i, i);
+        const QString prefix = server.remotePrefix();
+        QSignalSpy uploads(&client, &FtpClient::subido);
+        client.SubirArchivo(localFile(QStringLiteral("página ñ.html"), page), // local paths are UTF-8
+                            prefix + QStringLiteral("tienda.html"));
+        for (int i = 0; i < 3; ++i) {
+            client.SubirArchivo(localFile(QStringLiteral("foto%1.jpg").arg(i), pictures[i]),
+                                prefix + QStringLiteral("tienda.jpg"));
+            if (i == 0)
+                QCOMPARE(client.pendingUploads(), 2);
+            QTest::qWait(300);
+        }
+        client.SubirArchivo(local_.filePath(QStringLiteral("foto0.jpg")),
+                            prefix + QStringLiteral("tienda-001.jpg"));
+
+        QCOMPARE(results(uploads, 5), QList<bool>(5, true));
+        QCOMPARE(uploads.at(0).at(0).toString(), prefix + QStringLiteral("tienda.html"));
+        QCOMPARE(uploads.at(4).at(0).toString(), prefix + QStringLiteral("tienda-001.jpg"));
+        QCOMPARE(client.pendingUploads(), 0);
+
+        const QString dir = server.uploadDir() + u'/';
+        QCOMPARE(readAll(dir + QStringLiteral("tienda.html")), page);
+        QCOMPARE(readAll(dir + QStringLiteral("tienda.jpg")), pictures[2]); // the last one wins
+        QCOMPARE(readAll(dir + QStringLiteral("tienda-001.jpg")), pictures[0]);
+        QCOMPARE(QDir(dir).entryList(QDir::Files).filter(QStringLiteral(".tmp")), QStringList());
+        QCOMPARE(server.connectionsSeen(), 1);
+    }
+
+    void partialUploadNeverVisibleUnderFinalName() {
+        FtpTestServer server(FtpTestServer::Kind::Plain);
+        QVERIFY(started(server));
+        const QString final = server.uploadDir() + QStringLiteral("/tienda.jpg");
+        const QByteArray old = randomBytes(30 * 1024, 1);
+        QFile::copy(localFile(QStringLiteral("old.jpg"), old), final);
+
+        cFTP client;
+        QVERIFY(login(client, server));
+        QSignalSpy uploads(&client, &FtpClient::subido);
+        QVERIFY(freezeMidUpload(client, server, QStringLiteral("tienda.jpg")));
+        QCOMPARE(readAll(final), old); // visitors still get the whole old picture
+        QVERIFY(server.thaw());
+
+        QCOMPARE(results(uploads, 1, 30'000), QList<bool>{true});
+        QCOMPARE(readAll(final), readAll(local_.filePath(QStringLiteral("big.bin"))));
+        QVERIFY(!QFile::exists(final + QStringLiteral(".tmp")));
+    }
+
+    void failsWhileServerIsDownAndConnectsWhenBack() {
+        FtpTestServer server(FtpTestServer::Kind::Plain);
+        QVERIFY(started(server));
+        cFTP client;
+        client.setTimeouts(quickTimeouts());
+        QVERIFY(login(client, server));
+        const QString picture = localFile(QStringLiteral("foto.jpg"), randomBytes(30 * 1024, 3));
+        QSignalSpy uploads(&client, &FtpClient::subido);
+        client.SubirArchivo(picture, QStringLiteral("tienda.jpg"));
+        QCOMPARE(results(uploads, 1), QList<bool>{true});
+
+        server.kill();
+        client.SubirArchivo(picture, QStringLiteral("tienda.jpg"));
+        QCOMPARE(results(uploads, 2), (QList<bool>{true, false}));
+        QVERIFY(!login(client, server));
+
+        // Back on the same port: the publishing restart connects again with the same client.
+        QVERIFY(started(server));
+        QVERIFY(login(client, server));
+        uploads.clear();
+        client.SubirArchivo(picture, QStringLiteral("tienda-002.jpg"));
+        QCOMPARE(results(uploads, 1), QList<bool>{true});
+        QCOMPARE(readAll(server.uploadDir() + QStringLiteral("/tienda-002.jpg")), readAll(picture));
+    }
+
+    void hungServerLeavesEventLoopOnTimeAndTimesOut() {
+        FtpTestServer server(FtpTestServer::Kind::Plain);
+        QVERIFY(started(server));
+        cFTP client;
+        client.setTimeouts(quickTimeouts());
+        QVERIFY(login(client, server));
+        QVERIFY(server.freeze());
+
+        QElapsedTimer sinceTick;
+        qint64 worstGap = 0;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(10);
+        connect(&tick, &QTimer::timeout, this, [&] { worstGap = std::max(worstGap, sinceTick.restart()); });
+        QSignalSpy uploads(&client, &FtpClient::subido);
+        QElapsedTimer clock;
+        clock.start();
+        sinceTick.start();
+        tick.start();
+        client.SubirArchivo(localFile(QStringLiteral("foto.jpg"), randomBytes(30 * 1024, 4)),
+                            QStringLiteral("tienda.jpg"));
+        QCOMPARE(results(uploads, 1, 15'000), QList<bool>{false});
+        tick.stop();
+        const qint64 elapsed = clock.elapsed();
+        server.thaw();
+
+        QVERIFY2(elapsed < 6'000, qPrintable(QString::number(elapsed)));
+        QVERIFY2(worstGap <= 20, qPrintable(QStringLiteral("worst gap %1 ms").arg(worstGap)));
+    }
+
+    void endsAtOnceBesideHungServer_data() {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::addColumn<bool>("destroy");
+        QTest::addColumn<QString>("hang");
+        QTest::addRow("disconnect mid-upload") << FtpTestServer::Kind::Plain << false << "mid-upload";
+        QTest::addRow("destroy awaiting reply") << FtpTestServer::Kind::Tls << true << "reply";
+        // Closing an idle connection sends QUIT, whose reply libcurl awaits for two minutes.
+        QTest::addRow("destroy idle") << FtpTestServer::Kind::Tls << true << "idle";
+    }
+
+    void endsAtOnceBesideHungServer() {
+        QFETCH(FtpTestServer::Kind, kind);
+        QFETCH(bool, destroy);
+        QFETCH(QString, hang);
+        FtpTestServer server(kind);
+        QVERIFY(started(server));
+        auto client = std::make_unique<cFTP>(); // default timeouts: only cancelling ends this quickly
+        QVERIFY(login(*client, server));
+        QSignalSpy uploads(client.get(), &FtpClient::subido);
+        if (hang == QLatin1String("mid-upload")) {
+            QVERIFY(freezeMidUpload(*client, server, QStringLiteral("video.bin")));
+            client->SubirArchivo(local_.filePath(QStringLiteral("big.bin")), QStringLiteral("otro.bin"));
+        } else {
+            QVERIFY(server.freeze());
+        }
+        if (hang == QLatin1String("reply")) {
+            client->SubirArchivo(localFile(QStringLiteral("foto.jpg"), randomBytes(30 * 1024, 5)),
+                                 server.remotePrefix() + QStringLiteral("tienda.jpg"));
+            QTest::qWait(300); // let the worker start waiting on the server
+        }
+
+        QElapsedTimer clock;
+        clock.start();
+        if (destroy)
+            client.reset();
+        else
+            client->DesconectarFTP();
+        QVERIFY2(clock.elapsed() < 5, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(cFTP::waitForWorkers(500ms)); // far sooner than any timeout
+        if (!destroy) {
+            QCOMPARE(client->pendingUploads(), 0);
+            QVERIFY(!uploads.wait(200)); // a dropped session reports nothing
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFtpClient)
+#include "TestFtpClient.moc"
