@@ -80,7 +80,7 @@ public:
                 }
                 return ids.split(QLatin1Char('\n')).constLast();
             }
-            QThread::msleep(10);
+            QThread::msleep(20);
         } while (clock.elapsed() < timeoutMs);
         return {};
     }
