@@ -96,6 +96,10 @@ void Form1::MostrarFondo() {
     }
     m_form4->show();
     m_form4->raise();
+    if (!isVisible()) {
+        // Esc on the picture brings the panel back: the picture needs the keyboard.
+        m_form4->activateWindow();
+    }
     // Without a window manager nothing keeps the panel and the banner above a window raised
     // after them; raise them again.
     if (m_form3 && m_form3->isVisible()) {

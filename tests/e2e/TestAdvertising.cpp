@@ -138,6 +138,11 @@ private slots:
         QVERIFY(qAbs(shot.pixelColor(4, 4).blue() - 0xa0) < 24);
         QVERIFY(qAbs(shot.pixelColor(1275, 1019).red() - 0xf0) < 24);
 
+        // Esc on the picture brings the panel back for five seconds.
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(), "Esc did not bring the panel back");
+        QTRY_VERIFY_WITH_TIMEOUT(ProgramSandbox::waitForWindow(kPanel, 0).isEmpty(), 8000);
+
         // The icon sits in the tray's panel, its only client.
         const QString trayPanel =
             xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^panel$")});
