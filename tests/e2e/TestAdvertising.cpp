@@ -24,17 +24,14 @@ class TestAdvertising : public QObject {
     }
 
     static QRect geometryOf(const QString& window) {
-        // "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines.
+        // "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines, in this order.
         const QStringList lines =
             xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}).split('\n');
-        QMap<QString, int> v;
-        for (const QString& line : lines) {
-            const auto parts = line.split(QLatin1Char('='));
-            if (parts.size() == 2) {
-                v[parts[0]] = parts[1].toInt();
-            }
+        int v[4] = {};
+        for (int i = 0; i < 4 && i + 1 < lines.size(); ++i) {
+            v[i] = lines[i + 1].section(QLatin1Char('='), 1).toInt();
         }
-        return {v.value("X"), v.value("Y"), v.value("WIDTH"), v.value("HEIGHT")};
+        return {v[0], v[1], v[2], v[3]};
     }
 
     static QSet<QString> visibleWindowsOfTheProgram() {
