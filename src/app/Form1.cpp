@@ -7,10 +7,12 @@
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
 #include "banner/Form3.h"
+#include "media/Form4.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
+#include "platform/VideoPlayer.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
@@ -110,6 +112,7 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
     m_tmrVideoPlay.setTimerType(Qt::PreciseTimer);
 
     connect(&m_tmrReloj, &QTimer::timeout, this, &Form1::TmrReloj_Timer);
+    connect(&m_tmrVideoPlay, &QTimer::timeout, this, &Form1::TmrVideoPlay_Timer);
     // The hold-off only marks seven seconds after an answer.
     connect(&m_tmrAutoOFF, &QTimer::timeout, &m_tmrAutoOFF, &QTimer::stop);
     connect(&m_tmrAutoHide, &QTimer::timeout, this, [this] {
@@ -118,6 +121,7 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
     });
 
     buildWindow();
+    buildTrayMenu();
 }
 
 Form1::~Form1() {
@@ -394,6 +398,8 @@ void Form1::unload() {
         timer->stop();
     }
     m_form3.reset();
+    m_form4.reset();
+    m_mplayer.reset();
     hide();
     emit unloaded();
 }
@@ -713,6 +719,9 @@ void Form1::PctBoton_Click(int index) {
             boton(index)->setAppearance(1);
             boton(index)->setBackColor(Colors::Hover);
             hide();
+            if (image) {
+                MostrarFondo();
+            }
             if (message) {
                 m_txtBanner->setEnabled(false);
                 m_hsbAlignment->setEnabled(false);
@@ -726,6 +735,9 @@ void Form1::PctBoton_Click(int index) {
                 boton(i)->setEnabled(true);
             }
             setButtonState(index, false);
+            if (image) {
+                m_form4.reset();
+            }
             if (message) {
                 m_txtBanner->setEnabled(true);
                 m_hsbAlignment->setEnabled(true);

@@ -13,13 +13,16 @@
 
 class Dialogs;
 class Form3;
+class Form4;
 class PictureButton;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QScrollBar;
 class Shell;
 class Tray;
+class VideoPlayer;
 
 // Where the panel finds the rest of the system. Tests give their own dialogs, shell and tray.
 struct PanelEnvironment {
@@ -79,6 +82,15 @@ public:
     // Brings the panel back in front, at its normal size.
     void showPanel();
 
+    // The advertising outputs and the tray menu (media/PanelVideo.cpp, app/PanelTray.cpp).
+    void IniciarVideo();
+    bool ExisteWallpaper();
+    // Shows the background picture window, loading it the first time.
+    void MostrarFondo();
+    Form4* form4() const { return m_form4.get(); }
+    VideoPlayer* mplayer() const { return m_mplayer.get(); }
+    QMenu* mnuBar() const { return m_mnuBar; }
+
     // Read-only views for the rest of the program and for tests.
     PictureButton* boton(int index) const { return m_botones[size_t(index)]; }
     QScrollBar* sensor(int index) const { return m_sensores[size_t(index)]; }
@@ -129,6 +141,12 @@ private:
     QString chooseFile(const QString& folder, const QString& title, const QString& filter);
     void TmrReloj_Timer();
 
+    VideoPlayer& MPlayer();
+    void TmrVideoPlay_Timer();
+    Form4& form4Window();
+    void buildTrayMenu();
+    void trayMessage(bool menu, QPoint position);
+
     PanelEnvironment m_env;
     std::array<PictureButton*, 9> m_botones{};
     std::array<QScrollBar*, 3> m_sensores{};
@@ -159,4 +177,9 @@ private:
     int m_uploadCounter = 0;
     QString m_snapshotName;
     bool m_unloaded = false;
+
+    std::unique_ptr<Form4> m_form4;         // the background picture, made when first shown
+    std::unique_ptr<VideoPlayer> m_mplayer; // the background video, made when first played
+    QMenu* m_mnuBar = nullptr;
+    bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
 };

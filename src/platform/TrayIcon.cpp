@@ -39,3 +39,7 @@ void SystemTray::remove() {
 bool SystemTray::isShown() const {
     return m_icon && m_icon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
 }
+
+bool SystemTray::hostAvailable() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}

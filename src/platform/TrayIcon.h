@@ -31,6 +31,8 @@ public:
     void add(const QIcon& icon, const QString& tip) override;
     void remove() override;
     bool isShown() const override;
+    // A tray host (a panel with a notification area) is running on this display.
+    static bool hostAvailable();
 
 private:
     QSystemTrayIcon* m_icon = nullptr;

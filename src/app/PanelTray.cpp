@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+// The tray icon's side of the panel: a left click brings the panel back, a right click opens
+// `mnuBar`.
+#include "app/Form1.h"
+#include "app/Product.h"
+#include "platform/Shell.h"
+#include "platform/TrayIcon.h"
+
+#include <QMenu>
+
+void Form1::buildTrayMenu() {
+    m_mnuBar = new QMenu(this);
+    QAction* mnuAbrir = m_mnuBar->addAction(QStringLiteral("Abrir Pregonar"), this, &Form1::showPanel);
+    mnuAbrir->setObjectName(QStringLiteral("mnuAbrir"));
+    m_mnuBar
+        ->addAction(QStringLiteral("Acerca de..."), this,
+                    [this] {
+                        if (m_env.shell) {
+                            m_env.shell->openUrl(Product::pageUrl(QStringLiteral("/pregonar")));
+                        }
+                    })
+        ->setObjectName(QStringLiteral("mnuAcerca"));
+    m_mnuBar->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    m_mnuBar->addAction(QStringLiteral("Salir"), this, &Form1::unload)
+        ->setObjectName(QStringLiteral("mnuSalir"));
+    // The default item shows in bold.
+    m_mnuBar->setDefaultAction(mnuAbrir);
+    // The menu stays open after the click that opened it: it clears the guard when it goes.
+    connect(m_mnuBar, &QMenu::aboutToHide, this, [this] { m_trayBusy = false; });
+
+    if (m_env.tray) {
+        connect(m_env.tray, &Tray::leftClicked, this, [this] { trayMessage(false, {}); });
+        connect(m_env.tray, &Tray::menuRequested, this, [this](QPoint at) { trayMessage(true, at); });
+    }
+}
+
+void Form1::trayMessage(bool menu, QPoint position) {
+    if (m_trayBusy || m_unloaded) {
+        return;
+    }
+    if (menu) {
+        m_trayBusy = true;
+        m_mnuBar->popup(position, m_mnuBar->defaultAction());
+    } else {
+        m_trayBusy = true;
+        showPanel();
+        m_trayBusy = false;
+    }
+}

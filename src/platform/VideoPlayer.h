@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QAudioOutput;
+class QMediaPlayer;
+class QVideoWidget;
+
+// The background video player: a borderless window with the picture and nothing else, no
+// controls. Its members keep the names the panel has always used for its player: `URL`,
+// `controls` (`play`, `stop`, `currentPosition`), `currentMedia` (`duration`), `close`,
+// `fullScreen`, and the window's own visibility.
+class VideoPlayer : public QWidget {
+    Q_OBJECT
+public:
+    class Controls {
+    public:
+        void play();
+        void stop();
+        // Seconds from the start.
+        double currentPosition() const;
+
+    private:
+        friend class VideoPlayer;
+        QMediaPlayer* m_player = nullptr;
+    };
+    class Media {
+    public:
+        // Seconds; 0 until the file is known to be playable.
+        double duration() const;
+
+    private:
+        friend class VideoPlayer;
+        QMediaPlayer* m_player = nullptr;
+    };
+
+    explicit VideoPlayer(QWidget* parent = nullptr);
+    ~VideoPlayer() override;
+
+    QString URL() const { return m_url; }
+    // A local file; the previous media is closed first.
+    void setURL(const QString& path);
+    Controls& controls() { return m_controls; }
+    Media& currentMedia() { return m_media; }
+    // Lets the media go.
+    void close();
+
+    bool fullScreen() const { return m_fullScreen; }
+    // Full screen covers the primary screen; otherwise the player keeps a window of half its size
+    // in the middle.
+    void setFullScreen(bool on);
+
+    // The file of the current URL cannot be played: missing, damaged or without a decoder.
+    bool failed() const { return m_failed; }
+
+signals:
+    void escapePressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void placeWindow();
+
+    QMediaPlayer* m_player;
+    QAudioOutput* m_audio;
+    QVideoWidget* m_surface;
+    Controls m_controls;
+    Media m_media;
+    QString m_url;
+    bool m_fullScreen = false;
+    bool m_failed = false;
+};

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "ProgramSandbox.h"
+
+#include "platform/TrayIcon.h"
+#include "settings/PanelSettings.h"
+#include "settings/SettingsFile.h"
+
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScopeGuard>
+#include <QSet>
+
+// The real program advertising on a display with a tray host: the background picture over the
+// whole screen, the tray icon bringing the panel back, and its menu.
+class TestAdvertising : public QObject {
+    Q_OBJECT
+
+    static const QString kPanel;
+
+    static QString xdotool(const QStringList& arguments) {
+        return ProgramSandbox::run(QStringLiteral("xdotool"), arguments);
+    }
+
+    static QRect geometryOf(const QString& window) {
+        // "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines, in this order.
+        const QStringList lines =
+            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}).split('\n');
+        int v[4] = {};
+        for (int i = 0; i < 4 && i + 1 < lines.size(); ++i) {
+            v[i] = lines[i + 1].section(QLatin1Char('='), 1).toInt();
+        }
+        return {v[0], v[1], v[2], v[3]};
+    }
+
+    static QSet<QString> visibleWindowsOfTheProgram() {
+        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                     QStringLiteral("--class"), QStringLiteral("pregonar")});
+        const QStringList list = ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return {list.begin(), list.end()};
+    }
+
+    static void clickAt(QPoint at, int button) {
+        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                 QStringLiteral("click"), QString::number(button)});
+    }
+
+    // Right click on the icon; the menu's window once it shows.
+    static QRect openMenu(QPoint icon) {
+        const QSet<QString> before = visibleWindowsOfTheProgram();
+        clickAt(icon, 3);
+        QRect menu;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                for (const QString& id : visibleWindowsOfTheProgram() - before) {
+                    menu = geometryOf(id);
+                }
+                return !menu.isEmpty();
+            },
+            5000);
+        return shown ? menu : QRect();
+    }
+
+    // The shop's picture: a gradient with a line of text, so the screenshot shows it stretched.
+    static bool makePicture(const QString& path) {
+        QImage image(640, 400, QImage::Format_RGB32);
+        QPainter p(&image);
+        QLinearGradient gradient(0, 0, 640, 400);
+        gradient.setColorAt(0, QColor(0x1e, 0x5a, 0xa0));
+        gradient.setColorAt(1, QColor(0xf0, 0x8c, 0x1e));
+        p.fillRect(image.rect(), gradient);
+        p.setPen(Qt::white);
+        QFont font = p.font();
+        font.setPixelSize(44);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Portátiles en oferta"));
+        p.end();
+        return image.save(path, "JPG", 90);
+    }
+
+private slots:
+    void backgroundAndTray() {
+        // The tray host first: the program looks for it when it starts.
+        QProcess trayer;
+        trayer.start(QStringLiteral("trayer"),
+                     {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                      QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+                      QStringLiteral("--height"), QStringLiteral("32")});
+        QVERIFY(trayer.waitForStarted());
+        auto stopTrayer = qScopeGuard([&] {
+            trayer.terminate();
+            if (!trayer.waitForFinished(3000)) {
+                trayer.kill();
+                trayer.waitForFinished();
+            }
+        });
+        QTRY_VERIFY(SystemTray::hostAvailable());
+
+        ProgramSandbox box;
+        QDir().mkpath(box.work(QStringLiteral("Fondos")));
+        QVERIFY(makePicture(box.work(QStringLiteral("Fondos/oferta.jpg"))));
+        PanelRecord panel;
+        panel.imageOn = true;
+        BannerRecord banner;
+        banner.advertisingOn = true;
+        QVERIFY(SettingsFile(box.work(QStringLiteral("Pregonar.DAT")))
+                    .write({{1, encodePanelRecord(panel)}, {7, encodeBannerRecord(banner)}}));
+        QFile wpr(box.work(QStringLiteral("Pregonar.WPR")));
+        QVERIFY(wpr.open(QIODevice::WriteOnly));
+        wpr.write(box.work(QStringLiteral("Fondos/oferta.jpg")).toUtf8() + "\r\n");
+        wpr.close();
+        QFile launcher(box.path(QStringLiteral("home/Desktop/Pregonar.desktop")));
+        QVERIFY(launcher.open(QIODevice::WriteOnly));
+        launcher.close();
+
+        // Advertising comes back on at start: the picture covers the screen, the panel is away.
+        std::unique_ptr<QProcess> program = box.start();
+        auto stopProgram = qScopeGuard([&] {
+            if (program->state() != QProcess::NotRunning) {
+                program->kill();
+                program->waitForFinished();
+            }
+        });
+        const QString background =
+            ProgramSandbox::waitForWindow(QStringLiteral("^Pregonar - Imagen de Fondo$"), 15000);
+        QVERIFY2(!background.isEmpty(), "no background window");
+        QCOMPARE(geometryOf(background), QRect(0, 0, 1280, 1024));
+        QVERIFY(ProgramSandbox::waitForWindow(kPanel, 500).isEmpty());
+        QVERIFY(ProgramSandbox::screenshot(background, QStringLiteral("background.png")));
+        const QImage shot(QStringLiteral(PREGONAR_BUILD_DIR "/screenshots/background.png"));
+        QCOMPARE(shot.size(), QSize(1280, 1024));
+        // Stretched: the picture's corners are the screen's corners.
+        QVERIFY(qAbs(shot.pixelColor(4, 4).blue() - 0xa0) < 24);
+        QVERIFY(qAbs(shot.pixelColor(1275, 1019).red() - 0xf0) < 24);
+
+        // Esc on the picture brings the panel back for five seconds.
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(), "Esc did not bring the panel back");
+        QTRY_VERIFY_WITH_TIMEOUT(ProgramSandbox::waitForWindow(kPanel, 0).isEmpty(), 8000);
+
+        // The icon sits in the tray's panel, its only client.
+        const QString trayPanel =
+            xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^panel$")});
+        QVERIFY(!trayPanel.isEmpty());
+        QTRY_VERIFY(ProgramSandbox::run(QStringLiteral("xwininfo"),
+                                        {QStringLiteral("-tree"), QStringLiteral("-id"), trayPanel})
+                        .contains(QStringLiteral("\"Pregonar\": (\"pregonar\"")));
+        // A window manager keeps the tray's panel above an ordinary window; without one, raise it.
+        xdotool({QStringLiteral("windowraise"), trayPanel});
+        const QPoint iconCentre = geometryOf(trayPanel).center();
+        // A left click on the icon brings the panel back; the picture stays up.
+        clickAt(iconCentre, 1);
+        const QString panelWindow = ProgramSandbox::waitForWindow(kPanel, 5000);
+        QVERIFY2(!panelWindow.isEmpty(), "the tray icon did not bring the panel back");
+        QVERIFY(
+            !ProgramSandbox::waitForWindow(QStringLiteral("^Pregonar - Imagen de Fondo$"), 100).isEmpty());
+
+        // The menu: "Acerca de..." opens the product page.
+        QRect menu = openMenu(iconCentre);
+        QVERIFY2(!menu.isEmpty(), "the right click opened no menu");
+        // Items top to bottom: Abrir, Acerca, separator, Salir; Salir is the last line.
+        clickAt(QPoint(menu.center().x(), menu.top() + menu.height() * 3 / 8), 1);
+        QTRY_VERIFY(box.read(QStringLiteral("opened.txt")).contains("https://pregonar.example/pregonar"));
+
+        // "Salir" closes the program, saving advertising as on for the next start.
+        QFile::remove(box.work(QStringLiteral("Pregonar.DAT")));
+        menu = openMenu(iconCentre);
+        QVERIFY(!menu.isEmpty());
+        clickAt(QPoint(menu.center().x(), menu.bottom() - 8), 1);
+        QVERIFY(program->waitForFinished(10000));
+        QCOMPARE(program->exitCode(), 0);
+        QVERIFY(
+            decodeBannerRecord(SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).read(7)).advertisingOn);
+        QVERIFY(decodePanelRecord(SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).read(1)).imageOn);
+    }
+};
+
+const QString TestAdvertising::kPanel = QStringLiteral("^Pregonar 4\\.12$");
+
+QTEST_MAIN(TestAdvertising)
+#include "TestAdvertising.moc"

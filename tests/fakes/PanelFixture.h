@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "app/Form1.h"
+#include "fakes/RecordingDesktop.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+// A started panel in a fresh working folder, with recording dialogs, shell and tray.
+struct PanelFixture {
+    QTemporaryDir dir;
+    RecordingDialogs dialogs;
+    RecordingShell shell;
+    RecordingTray tray;
+    std::unique_ptr<Form1> panel;
+
+    PanelFixture() {
+        QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
+        PanelEnvironment env;
+        env.workFolder = dir.path();
+        env.desktopFolder = path(QStringLiteral("Desktop"));
+        env.executable = QStringLiteral("/opt/pregonar/pregonar");
+        env.dialogs = &dialogs;
+        env.shell = &shell;
+        env.tray = &tray;
+        panel = std::make_unique<Form1>(env);
+        if (!panel->load()) {
+            qFatal("load failed");
+        }
+        panel->show();
+    }
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    // Chooses a file with button `index` (1 the picture, 8 the video), as the user would.
+    void choose(int index, const QString& file) {
+        dialogs.nextFiles = {file};
+        panel->PctBoton_Click(index);
+    }
+};

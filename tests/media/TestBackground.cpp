@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "fakes/PanelFixture.h"
+#include "media/Form4.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+
+// The background picture window: screen-sized, the picture stretched, black without one, and the
+// panel's Escape.
+class TestBackground : public QObject {
+    Q_OBJECT
+
+    static QRect screenArea() { return QGuiApplication::primaryScreen()->geometry(); }
+
+private slots:
+    void wallpaper_data() {
+        QTest::addColumn<QString>("file");    // made in the working folder; empty: none chosen
+        QTest::addColumn<QByteArray>("kind"); // "picture", "text" or "" (no file)
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QColor>("left");
+        QTest::addColumn<QColor>("bottomRight");
+        QTest::addRow("none chosen") << QString() << QByteArray() << false << QColor(Qt::black)
+                                     << QColor(Qt::black);
+        QTest::addRow("picture") << QStringLiteral("Fondos/oferta.png") << QByteArray("picture") << true
+                                 << QColor(Qt::red) << QColor(Qt::blue);
+        QTest::addRow("not a picture") << QStringLiteral("Fondos/roto.jpg") << QByteArray("text") << true
+                                       << QColor(Qt::black) << QColor(Qt::black);
+        QTest::addRow("missing file") << QStringLiteral("Fondos/borrada.jpg") << QByteArray() << true
+                                      << QColor(Qt::black) << QColor(Qt::black);
+    }
+
+    void wallpaper() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, kind);
+        QFETCH(bool, exists);
+        QFETCH(QColor, left);
+        QFETCH(QColor, bottomRight);
+        PanelFixture f;
+        Form1& panel = *f.panel;
+        if (kind == "picture") {
+            // Four by two pixels, red on the left half and blue on the right: stretched, the halves
+            // of the screen.
+            QImage image(4, 2, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            for (int y = 0; y < 2; ++y) {
+                image.setPixelColor(2, y, Qt::blue);
+                image.setPixelColor(3, y, Qt::blue);
+            }
+            QVERIFY(image.save(f.path(file)));
+        } else if (kind == "text") {
+            QFile text(f.path(file));
+            QVERIFY(text.open(QIODevice::WriteOnly));
+            text.write("no es una imagen");
+        }
+        if (!file.isEmpty()) {
+            f.choose(Form1::Imagen, f.path(file));
+        }
+
+        QCOMPARE(panel.ExisteWallpaper(), exists);
+        QCOMPARE(panel.form4() != nullptr, exists); // nothing is loaded without a path
+        panel.MostrarFondo();
+        Form4* form4 = panel.form4();
+        QVERIFY(form4->isVisible());
+        QCOMPARE(form4->geometry(), screenArea());
+        QCOMPARE(form4->imgFondo()->isVisible(), exists);
+        const QImage shot = form4->grab().toImage();
+        QCOMPARE(shot.size(), screenArea().size());
+        QCOMPARE(shot.pixelColor(shot.width() / 8, shot.height() / 2), left);
+        QCOMPARE(shot.pixelColor(shot.width() - 2, shot.height() - 2), bottomRight);
+    }
+
+    void comesAndGoesWithAdvertising() {
+        PanelFixture f;
+        Form1& panel = *f.panel;
+        f.choose(Form1::Imagen, f.path(QStringLiteral("Fondos/oferta.jpg")));
+        panel.PctBoton_Click(Form1::Publicidad);
+        QVERIFY(!panel.isVisible());
+        QVERIFY(panel.form4() && panel.form4()->isVisible());
+
+        // Escape brings the panel back for a while; the picture stays.
+        QTest::keyClick(panel.form4(), Qt::Key_Escape);
+        QVERIFY(panel.isVisible());
+        QVERIFY(panel.tmrAutoHide().isActive());
+        QVERIFY(panel.form4()->isVisible());
+        QTest::keyClick(panel.form4(), Qt::Key_A);
+        QVERIFY(panel.form4()->isVisible());
+
+        panel.PctBoton_Click(Form1::Publicidad);
+        QVERIFY(!panel.form4());
+        QVERIFY(!panel.tmrAutoHide().isActive());
+
+        panel.PctBoton_Click(Form1::Publicidad);
+        QVERIFY(panel.form4()->isVisible());
+        panel.unload();
+        QVERIFY(!panel.form4());
+    }
+};
+
+QTEST_MAIN(TestBackground)
+#include "TestBackground.moc"
