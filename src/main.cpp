@@ -3,7 +3,9 @@
 #include "app/Form1.h"
 #include "app/PictureButton.h"
 #include "app/Product.h"
+#include "capture/CameraChoice.h"
 #include "platform/Dialogs.h"
+#include "platform/MediaMci.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
@@ -23,12 +25,24 @@ const char kUsage[] = "Uso: pregonar [opción]\n"
                       "(Pregonar.DAT, .LST, .WPR, .VDO) y sus carpetas Sonidos, Fondos y Videos.\n"
                       "\n"
                       "Opciones:\n"
-                      "  --help       muestra esta ayuda\n"
-                      "  --version    muestra la versión\n";
+                      "  --camera FUENTE  vigila con otra fuente solo esta vez: el nombre de una\n"
+                      "                   cámara, un archivo de video (se repite sin fin) o \"demo\"\n"
+                      "                   (una tienda dibujada, para probar sin cámara)\n"
+                      "  --help           muestra esta ayuda\n"
+                      "  --version        muestra la versión\n";
 } // namespace
 
 int main(int argc, char** argv) {
+    QString camera;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--camera") == 0) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "pregonar: --camera necesita una fuente\n\n%s", kUsage);
+                return 2;
+            }
+            camera = QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("%s\n", qPrintable(Product::kNameAndVersion));
             return 0;
@@ -62,6 +76,11 @@ int main(int argc, char** argv) {
     env.dialogs = &dialogs;
     env.shell = &shell;
     env.tray = &tray;
+    MediaMci sound;
+    env.mci = &sound;
+    if (!camera.isEmpty()) {
+        env.cameraOverride = CameraChoice::fromArgument(camera);
+    }
 
     Form1 panel(env);
     UnixSignals signalsIn;

@@ -7,6 +7,9 @@
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
 #include "banner/Form3.h"
+#include "capture/FrameSource.h"
+#include "capture/LiveView.h"
+#include "capture/SnapshotWriter.h"
 #include "media/Form4.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Dialogs.h"
@@ -97,6 +100,11 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
     : QWidget(parent)
     , m_env(std::move(environment)) {
     setWindowTitle(Product::kNameAndVersion);
+    m_snapshots = std::make_unique<SnapshotWriter>(m_env.workFolder);
+    connect(m_snapshots.get(), &SnapshotWriter::saved, this,
+            [this](const QString& name) { m_snapshotName = name; });
+    m_cameraChoice =
+        m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM"))));
     setAttribute(Qt::WA_QuitOnClose, false);
     for (QTimer* timer :
          {&m_tmrReloj, &m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion, &m_tmrFTP}) {
@@ -198,9 +206,7 @@ void Form1::buildWindow() {
     // Camera sensors.
     auto* sensores = new QGroupBox(QStringLiteral("SENSORES CAMARA WEB"), this);
     auto* sensoresLayout = new QGridLayout(sensores);
-    m_picture1 = new QLabel(sensores);
-    m_picture1->setFixedSize(320, 240);
-    m_picture1->setStyleSheet(QStringLiteral("background: black;"));
+    m_picture1 = new LiveView(sensores);
     sensoresLayout->addWidget(m_picture1, 0, 0, 1, 3);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
                                           QStringLiteral("Frecuencia")};
@@ -252,6 +258,7 @@ void Form1::buildWindow() {
     keepPlace.setRetainSizeWhenHidden(true);
     m_filEfectoSonido->setSizePolicy(keepPlace);
     m_filEfectoSonido->hide();
+    connect(m_filEfectoSonido, &QListWidget::itemClicked, this, &Form1::FilEfectoSonido_Click);
     mensajeLayout->addWidget(m_filEfectoSonido, 4, 0, 1, 3);
     columns->addWidget(mensaje, 1);
     connect(m_hsbSpeed, &QScrollBar::valueChanged, this, &Form1::HsbSpeed_Change);
@@ -326,7 +333,7 @@ bool Form1::load() {
         m_env.tray->add(QIcon(buttonPicture(Publicidad, 32, 1.0)), QStringLiteral(" Pregonar 4.12 "));
     }
     loadIdlePicture();
-    m_picture1->setPixmap(m_picture3);
+    m_picture1->showPicture(m_picture3);
 
     if (!ReadMe::write(m_env.workFolder)) {
         if (m_env.dialogs) {
@@ -541,9 +548,11 @@ void Form1::HsbSensor_Change(int index) {
     const int value = m_sensores[size_t(index)]->value();
     switch (index) {
     case 0:
+        m_detector.setMovimiento(value);
         m_lblSensor[1]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 1:
+        m_detector.setColor(value);
         m_lblSensor[3]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 2:
@@ -640,7 +649,7 @@ void Form1::PctBoton_Click(int index) {
         } else {
             m_tmrReloj.stop();
             WebCamApagar();
-            m_picture1->setPixmap(m_picture3);
+            m_picture1->showPicture(m_picture3);
             setButtonState(index, false);
             m_lblSensor[8]->setText(kStatusOff);
             if (isOn(Video)) {
@@ -664,7 +673,7 @@ void Form1::PctBoton_Click(int index) {
         }
         break;
     case Camara:
-        // The camera set-up dialog arrives with capture.
+        ConfigurarCamara();
         break;
     case SonidoActivar:
         boton(SonidoActivar)->hide();

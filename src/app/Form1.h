@@ -3,15 +3,23 @@
 #pragma once
 
 #include "app/Colors.h"
+#include "capture/CameraChoice.h"
+#include "capture/MotionDetector.h"
 
 #include <QImage>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Dialogs;
+class FrameSource;
+class LiveView;
+class Mci;
+class SnapshotWriter;
 class Form3;
 class Form4;
 class PictureButton;
@@ -32,6 +40,11 @@ struct PanelEnvironment {
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
     Tray* tray = nullptr;
+    Mci* mci = nullptr; // the greeting's sound device; none: no sound
+    // Makes the picture source for a camera choice; none: the system's cameras, files and demo.
+    std::function<std::unique_ptr<FrameSource>(const CameraChoice&)> makeSource;
+    // `--camera`: the source for this run, instead of the one kept in Pregonar.CAM.
+    std::optional<CameraChoice> cameraOverride;
 };
 
 // The control panel: the main window. It brings the program up, holds the state of every feature
@@ -71,6 +84,20 @@ public:
     void HsbAlignment_Change();
     void WebCamConectar();
     void WebCamApagar();
+    void TmrReloj_Timer();
+    void RespuestaMovimiento();
+    void ActivarSonido();
+    QString EnviarMci(const QString& command);
+    bool AbrirMedio(const QString& path);
+    void ReproducirMedio();
+    int EstadoMedio();
+    void FilEfectoSonido_Click();
+    // Button 2: the camera and its format.
+    void ConfigurarCamara();
+    const CameraChoice& cameraChoice() const { return m_cameraChoice; }
+    FrameSource* frameSource() const { return m_source.get(); }
+    MotionDetector& detector() { return m_detector; }
+    SnapshotWriter* snapshots() const { return m_snapshots.get(); }
     void IniciarBanner();
     void DetenerBanner();
     void SpeedBanner();
@@ -101,7 +128,7 @@ public:
     QListWidget* filEfectoSonido() const { return m_filEfectoSonido; }
     QLabel* lblAyuda() const { return m_lblAyuda; }
     QLabel* lblAyudaCam() const { return m_lblAyudaCam; }
-    QLabel* picture1() const { return m_picture1; }
+    LiveView* picture1() const { return m_picture1; }
     Form3* form3() const { return m_form3.get(); }
     QTimer& tmrReloj() { return m_tmrReloj; }
     QTimer& tmrAutoOFF() { return m_tmrAutoOFF; }
@@ -139,7 +166,7 @@ private:
     void loadIdlePicture();
     QString pathIn(const QString& name) const;
     QString chooseFile(const QString& folder, const QString& title, const QString& filter);
-    void TmrReloj_Timer();
+    void showIdlePicture();
 
     VideoPlayer& MPlayer();
     void TmrVideoPlay_Timer();
@@ -159,8 +186,7 @@ private:
     QLabel* m_lblAyudaCam = nullptr;
     QLabel* m_lblDonacion = nullptr;
     QLabel* m_pctSeparador = nullptr;
-    QLabel* m_picture1 = nullptr;   // live view
-    QImage m_picture2;              // reference frame
+    LiveView* m_picture1 = nullptr; // live view
     QPixmap m_picture3;             // idle picture
     std::unique_ptr<Form3> m_form3; // the banner, made on its first start
 
@@ -176,6 +202,11 @@ private:
     QString m_videoPath;
     int m_uploadCounter = 0;
     QString m_snapshotName;
+    CameraChoice m_cameraChoice;
+    std::unique_ptr<FrameSource> m_source;
+    MotionDetector m_detector;
+    std::unique_ptr<SnapshotWriter> m_snapshots;
+    QString m_medioActual; // the path last opened under the alias "med"
     bool m_unloaded = false;
 
     std::unique_ptr<Form4> m_form4;         // the background picture, made when first shown

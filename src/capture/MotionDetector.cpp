@@ -143,6 +143,12 @@ MotionResult MotionDetector::compareWithReference() {
     std::swap(m_view, m_spare);
 
     MotionResult result;
+    if (m_fresh) {
+        m_fresh = false;
+        result.triggers = motionTriggers(result.level, m_movimiento, m_color);
+        result.text = levelText(m_movimiento, result.level);
+        return result;
+    }
     result.changedPoints = compareFrames(m_view, m_spare, m_color, &m_dots);
     result.level = motionLevel(result.changedPoints);
     result.triggers = motionTriggers(result.level, m_movimiento, m_color);
@@ -168,4 +174,10 @@ QImage MotionDetector::reference() const {
 void MotionDetector::setReference(const QImage& picture) {
     m_view = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
     m_dots.clear();
+}
+
+void MotionDetector::restart() {
+    takeDotsOff(m_view);
+    m_dots.clear();
+    m_fresh = true;
 }

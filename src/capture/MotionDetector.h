@@ -78,6 +78,9 @@ public:
     // Until something is set the reference is empty, so every point of the first frame is compared
     // with -1: dark points then pass as unchanged and bright ones count.
     void setReference(const QImage& picture);
+    // Forgets the reference: the next frame only becomes the reference (level 100, no dots), so a
+    // camera that was just switched on is not compared with an old frame or the idle picture.
+    void restart();
 
 private:
     MotionResult compareWithReference();
@@ -89,4 +92,5 @@ private:
     QImage m_view;  // latest frame with dots; without them it is the next reference
     QImage m_spare; // receives the next frame; holds the last reference after a tick
     std::vector<ChangedPoint> m_dots;
+    bool m_fresh = false;
 };

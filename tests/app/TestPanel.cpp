@@ -3,6 +3,7 @@
 #include "app/Form1.h"
 #include "app/PictureButton.h"
 #include "app/ReadMe.h"
+#include "capture/LiveView.h"
 #include "fakes/RecordingDesktop.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"

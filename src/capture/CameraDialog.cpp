@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "capture/CameraDialog.h"
+
+#include "platform/Dialogs.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> cameras, Dialogs* dialogs,
+                           QString videoFolder, QWidget* parent)
+    : QDialog(parent)
+    , m_cameras(std::move(cameras))
+    , m_dialogs(dialogs)
+    , m_videoFolder(std::move(videoFolder))
+    , m_file(current.file)
+    , m_initial(current) {
+    setWindowTitle(QStringLiteral("Pregonar - Cámara Web"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+
+    m_source = new QComboBox(this);
+    m_source->addItem(QStringLiteral("Cámara predeterminada del sistema"));
+    for (const CameraInfo& camera : m_cameras) {
+        m_source->addItem(camera.name, camera.id);
+    }
+    m_source->addItem(QStringLiteral("Escena de demostración"));
+    m_source->addItem(QStringLiteral("Archivo de video..."));
+    form->addRow(QStringLiteral("Fuente de imagen:"), m_source);
+
+    m_fileLabel = new QLabel(this);
+    m_fileLabel->setWordWrap(true);
+    form->addRow(QString(), m_fileLabel);
+
+    m_format = new QComboBox(this);
+    form->addRow(QStringLiteral("Formato:"), m_format);
+
+    if (m_cameras.isEmpty()) {
+        auto* none =
+            new QLabel(QStringLiteral("No se encontró ninguna cámara conectada a este equipo."), this);
+        none->setWordWrap(true);
+        layout->addWidget(none);
+    }
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    int row = DefaultRow;
+    switch (current.kind) {
+    case CameraChoice::Kind::Camera:
+        for (int i = 0; i < m_cameras.size(); ++i) {
+            if (m_cameras[i].id == current.device ||
+                (current.device.isEmpty() && m_cameras[i].name == current.name)) {
+                row = i + 1;
+            }
+        }
+        break;
+    case CameraChoice::Kind::Demo:
+        row = demoRow();
+        break;
+    case CameraChoice::Kind::File:
+        row = fileRow();
+        break;
+    case CameraChoice::Kind::SystemDefault:
+        break;
+    }
+    m_lastRow = row;
+    m_source->setCurrentIndex(row);
+    sourceChanged(row);
+    if (current.resolution.isValid()) {
+        for (int i = 0; i < m_format->count(); ++i) {
+            if (m_format->itemData(i).toSize() == current.resolution) {
+                m_format->setCurrentIndex(i);
+            }
+        }
+    }
+    connect(m_source, &QComboBox::currentIndexChanged, this, &CameraDialog::sourceChanged);
+}
+
+int CameraDialog::demoRow() const {
+    return int(m_cameras.size()) + 1;
+}
+
+int CameraDialog::fileRow() const {
+    return int(m_cameras.size()) + 2;
+}
+
+void CameraDialog::sourceChanged(int row) {
+    if (row == fileRow() && m_dialogs && (m_file.isEmpty() || row != m_lastRow)) {
+        const QString file = m_dialogs->fileDialog(
+            this, false, QStringLiteral("Seleccionar video"),
+            QStringLiteral("Todos los archivos de video (*.avi;*.mov;*.mp4;*.mpg;*.wmv;*.webm;*.ogv;*.mkv)|"
+                           "*.avi;*.mov;*.mp4;*.mpg;*.wmv;*.webm;*.ogv;*.mkv|Todos los archivos [*.*]|*.*"),
+            {}, {}, m_videoFolder);
+        if (file.isEmpty() && m_file.isEmpty()) {
+            // Nothing chosen: back to where the list was.
+            QSignalBlocker block(m_source);
+            m_source->setCurrentIndex(m_lastRow);
+            row = m_lastRow;
+        } else if (!file.isEmpty()) {
+            m_file = file;
+        }
+    }
+    m_lastRow = row;
+    m_fileLabel->setText(row == fileRow() ? QFileInfo(m_file).fileName() : QString());
+    m_fileLabel->setVisible(row == fileRow());
+    fillFormats();
+}
+
+void CameraDialog::fillFormats() {
+    m_format->clear();
+    m_format->addItem(QStringLiteral("Automático"), QSize());
+    const int row = m_source->currentIndex();
+    const bool camera = row >= 1 && row <= m_cameras.size();
+    m_format->setEnabled(camera);
+    if (!camera) {
+        return;
+    }
+    for (const CameraMode& mode : m_cameras[row - 1].modes) {
+        m_format->addItem(QStringLiteral("%1 x %2 (%3 imágenes/s)")
+                              .arg(mode.resolution.width())
+                              .arg(mode.resolution.height())
+                              .arg(mode.maxFrameRate, 0, 'f', 0),
+                          mode.resolution);
+    }
+}
+
+CameraChoice CameraDialog::choice() const {
+    CameraChoice choice;
+    const int row = m_source->currentIndex();
+    if (row >= 1 && row <= m_cameras.size()) {
+        choice.kind = CameraChoice::Kind::Camera;
+        choice.device = m_cameras[row - 1].id;
+        choice.name = m_cameras[row - 1].name;
+        choice.resolution = m_format->currentData().toSize();
+    } else if (row == demoRow()) {
+        choice.kind = CameraChoice::Kind::Demo;
+    } else if (row == fileRow() && !m_file.isEmpty()) {
+        choice.kind = CameraChoice::Kind::File;
+        choice.file = m_file;
+    }
+    return choice;
+}

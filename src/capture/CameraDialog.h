@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "capture/CameraChoice.h"
+#include "platform/CaptureSources.h"
+
+#include <QDialog>
+
+class Dialogs;
+class QComboBox;
+class QLabel;
+
+// Button 2: which camera watches the shop (or a video file, or the demo scene) and in which format.
+class CameraDialog : public QDialog {
+    Q_OBJECT
+public:
+    CameraDialog(const CameraChoice& current, QList<CameraInfo> cameras, Dialogs* dialogs,
+                 QString videoFolder, QWidget* parent = nullptr);
+
+    CameraChoice choice() const;
+
+    QComboBox* sourceBox() const { return m_source; }
+    QComboBox* formatBox() const { return m_format; }
+
+private:
+    enum Row { DefaultRow = 0 };
+    void sourceChanged(int row);
+    void fillFormats();
+    int demoRow() const;
+    int fileRow() const;
+
+    QList<CameraInfo> m_cameras;
+    Dialogs* m_dialogs;
+    QString m_videoFolder;
+    QString m_file;
+    CameraChoice m_initial;
+    QComboBox* m_source = nullptr;
+    QComboBox* m_format = nullptr;
+    QLabel* m_fileLabel = nullptr;
+    int m_lastRow = 0;
+};

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+// Keeps pictures of the customers the detector saw, for publishing: JPEG files named by date and
+// time in a folder of their own, the newest `keep` of them. Encoding and writing happen on a
+// thread of their own, so the detector's tick never waits for the disk.
+class SnapshotWriter : public QObject {
+    Q_OBJECT
+public:
+    SnapshotWriter(QString workFolder, QString subfolder = QStringLiteral("Fotos"), int keep = 200,
+                   QObject* parent = nullptr);
+    ~SnapshotWriter() override;
+
+    // Takes the picture unless the last one was taken less than a second before `now`.
+    bool offer(const QImage& picture, const QDateTime& now);
+
+    // "Fotos/Foto-20261206-153012-250.jpg" for that moment.
+    QString nameFor(const QDateTime& moment) const;
+
+    // Waits until every picture taken so far is on disk (for tests and shutdown).
+    void waitForWrites();
+
+signals:
+    // The picture is on disk, whole; `name` is relative to the working folder.
+    void saved(const QString& name);
+
+private:
+    QString m_workFolder;
+    QString m_subfolder;
+    int m_keep;
+    QDateTime m_last;
+    QThreadPool m_pool;
+};

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "capture/CameraChoice.h"
+#include "capture/FrameSource.h"
+
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+// The cameras of this machine, for the camera dialog.
+struct CameraMode {
+    QSize resolution;
+    double maxFrameRate = 0;
+};
+struct CameraInfo {
+    QString id;
+    QString name;
+    bool isDefault = false;
+    QList<CameraMode> modes;
+};
+QList<CameraInfo> availableCameras();
+
+// The source for a choice: a camera (the system's default one included), a video file played in a
+// loop, or the demo scene.
+std::unique_ptr<FrameSource> makeFrameSource(const CameraChoice& choice);
+
+// Reads a mapped video frame's planes, for tests of the sources' frame mapping.
+class QVideoFrame;
+bool viewOfMappedFrame(const QVideoFrame& frame, FrameView& view);
