@@ -35,7 +35,7 @@ QRect DemoScene::figureAt(qint64 ms) {
     if (t < start || t >= start + WalkMs) {
         return {};
     }
-    const int width = 110;
+    const int width = 140;
     const int x = int(-width + (Size.width() + width) * (t - start) / WalkMs);
     return QRect(x, 20, width, 220);
 }
@@ -64,11 +64,12 @@ const QImage& DemoScene::render(qint64 ms, quint32 noiseSeed) {
         const QPointF head(figure.center().x(), figure.top() + 24);
         p.setBrush(QColor(200, 150, 120));
         p.drawEllipse(head, 20, 22);
-        p.setBrush(QColor(40, 60, 120));
-        p.drawRoundedRect(QRectF(figure.left() + 10, figure.top() + 48, figure.width() - 20, 100), 18, 18);
-        p.setBrush(QColor(35, 35, 40));
-        p.drawRect(QRectF(figure.left() + 22, figure.top() + 140, 28, 80));
-        p.drawRect(QRectF(figure.right() - 50, figure.top() + 140, 28, 80));
+        // Dark clothes, as most customers wear against a light shop.
+        p.setBrush(QColor(28, 34, 52));
+        p.drawRoundedRect(QRectF(figure.left() + 8, figure.top() + 48, figure.width() - 16, 110), 20, 20);
+        p.setBrush(QColor(22, 22, 26));
+        p.drawRect(QRectF(figure.left() + 26, figure.top() + 150, 36, 70));
+        p.drawRect(QRectF(figure.right() - 62, figure.top() + 150, 36, 70));
     }
     return m_frame;
 }

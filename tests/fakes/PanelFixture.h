@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <functional>
 
 // A started panel in a fresh working folder, with recording dialogs, shell and tray.
 struct PanelFixture {
@@ -16,7 +17,8 @@ struct PanelFixture {
     RecordingTray tray;
     std::unique_ptr<Form1> panel;
 
-    PanelFixture() {
+    // `prepare` may seed the working folder and change the environment before the panel starts.
+    explicit PanelFixture(const std::function<void(PanelFixture&, PanelEnvironment&)>& prepare = {}) {
         QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
         PanelEnvironment env;
         env.workFolder = dir.path();
@@ -25,6 +27,9 @@ struct PanelFixture {
         env.dialogs = &dialogs;
         env.shell = &shell;
         env.tray = &tray;
+        if (prepare) {
+            prepare(*this, env);
+        }
         panel = std::make_unique<Form1>(env);
         if (!panel->load()) {
             qFatal("load failed");

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "capture/MotionDetector.h"
+#include "fakes/TestMedia.h"
+#include "platform/CaptureSources.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// The real sources: a video file played as a camera, and cameras that are not there.
+class TestCaptureSources : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_clip;
+
+    static bool grab(FrameSource& source, MotionDetector& detector) {
+        std::optional<MotionResult> result;
+        source.withNewestFrame([&](const FrameView& frame) { result = detector.process(frame); });
+        return result.has_value();
+    }
+
+private slots:
+    void initTestCase() {
+        m_clip = m_dir.filePath(QStringLiteral("tienda.avi"));
+        QVERIFY(TestMedia::makeClip(m_clip, 20, 10, [](int i, QImage& picture) {
+            picture.fill(QColor(40, 40 + i * 5, 200)); // blue, slowly greener
+        }));
+    }
+
+    void videoFileIsACamera() {
+        CameraChoice choice;
+        choice.kind = CameraChoice::Kind::File;
+        choice.file = m_clip;
+        const std::unique_ptr<FrameSource> source = makeFrameSource(choice);
+        MotionDetector detector;
+        QVERIFY(!grab(*source, detector)); // nothing before it starts
+        source->start();
+        QTRY_VERIFY_WITH_TIMEOUT(grab(*source, detector), 10000);
+        const QRgb pixel = detector.view().pixel(160, 120);
+        QVERIFY2(qBlue(pixel) > 150 && qRed(pixel) < 90, qPrintable(QColor(pixel).name()));
+
+        // Stopped, it gives nothing; started again, it resumes by itself.
+        source->stop();
+        QVERIFY(!source->isActive());
+        QVERIFY(!grab(*source, detector));
+        source->start();
+        QTRY_VERIFY_WITH_TIMEOUT(grab(*source, detector), 10000);
+        // It plays in a loop: after the clip's two seconds it still delivers.
+        QTest::qWait(2500);
+        QVERIFY(grab(*source, detector));
+    }
+
+    void aBrokenFileGivesNoFrames() {
+        const QString broken = m_dir.filePath(QStringLiteral("roto.avi"));
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("esto no es un video");
+        file.close();
+        CameraChoice choice;
+        choice.kind = CameraChoice::Kind::File;
+        choice.file = broken;
+        const std::unique_ptr<FrameSource> source = makeFrameSource(choice);
+        MotionDetector detector;
+        source->start();
+        QTest::qWait(1500);
+        QVERIFY(!grab(*source, detector));
+    }
+
+    // No camera on this machine: not the system's default, not a named one. The capture session
+    // still pushes test pictures into its sink; none of them may reach the detector.
+    void noCameraNoFrames_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addRow("system default") << int(CameraChoice::Kind::SystemDefault) << QString();
+        QTest::addRow("a camera that was unplugged") << int(CameraChoice::Kind::Camera) << "Cámara USB";
+    }
+
+    void noCameraNoFrames() {
+        QFETCH(int, kind);
+        QFETCH(QString, name);
+        if (!availableCameras().isEmpty()) {
+            QSKIP("this machine has a camera");
+        }
+        CameraChoice choice;
+        choice.kind = CameraChoice::Kind(kind);
+        choice.name = name;
+        const std::unique_ptr<FrameSource> source = makeFrameSource(choice);
+        MotionDetector detector;
+        source->start();
+        for (int i = 0; i < 15; ++i) {
+            QTest::qWait(100);
+            QVERIFY(!grab(*source, detector));
+        }
+        QVERIFY(!source->isActive());
+        source->stop();
+    }
+};
+
+QTEST_MAIN(TestCaptureSources)
+#include "TestCaptureSources.moc"

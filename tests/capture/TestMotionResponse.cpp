@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "app/PictureButton.h"
+#include "banner/Form3.h"
+#include "capture/LiveView.h"
+#include "capture/SnapshotWriter.h"
+#include "fakes/PanelFixture.h"
+#include "fakes/RecordingCapture.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTest>
+
+// The detector's tick on the panel and what it sets off: the greeting, the banner, the video,
+// the hold-off, and the snapshots for the web.
+class TestMotionResponse : public QObject {
+    Q_OBJECT
+
+    struct Shop {
+        RecordingMci mci;
+        ScriptedSource* camera = nullptr;
+        std::unique_ptr<PanelFixture> fixture;
+        QImage still{320, 240, QImage::Format_RGB32};
+        QImage customer{320, 240, QImage::Format_RGB32};
+
+        Shop() {
+            still.fill(QColor(90, 90, 90));
+            customer.fill(QColor(90, 90, 90));
+            // Someone big enough in front of the camera to change more than the threshold's points.
+            for (int y = 20; y < 240; ++y) {
+                for (int x = 80; x < 260; ++x) {
+                    customer.setPixel(x, y, qRgb(250, 220, 30));
+                }
+            }
+            fixture = std::make_unique<PanelFixture>([this](PanelFixture& f, PanelEnvironment& env) {
+                QDir(f.dir.path()).mkpath(QStringLiteral("Sonidos"));
+                QFile tone(f.path(QStringLiteral("Sonidos/hola.wav")));
+                tone.open(QIODevice::WriteOnly);
+                env.mci = &mci;
+                env.makeSource = [this](const CameraChoice&) {
+                    auto source = std::make_unique<ScriptedSource>();
+                    camera = source.get();
+                    return source;
+                };
+            });
+        }
+        Form1& panel() { return *fixture->panel; }
+        // One tick of the detector with this picture in front of the camera.
+        void tick(const QImage& picture) {
+            camera->picture = picture;
+            panel().TmrReloj_Timer();
+        }
+        // Detection, sounds and advertising on; the first frame only becomes the reference.
+        void open(bool message, bool video) {
+            panel().PctBoton_Click(Form1::Deteccion);
+            panel().PctBoton_Click(Form1::SonidoActivar);
+            if (message) {
+                panel().PctBoton_Click(Form1::Mensaje);
+            }
+            if (video) {
+                fixture->choose(Form1::Video, fixture->path(QStringLiteral("Videos/no-existe.mp4")));
+            }
+            panel().PctBoton_Click(Form1::Publicidad);
+            if (message) {
+                // Advertising starts with one pass of the message, then the hold-off.
+                for (int i = 0; i < 100000 && panel().bannerRunning() == QLatin1String("1"); ++i) {
+                    panel().form3()->tick();
+                }
+                endHoldOff();
+            }
+            tick(still);
+        }
+        void endHoldOff() {
+            panel().tmrAutoOFF().setInterval(1);
+            QTRY_VERIFY(!panel().tmrAutoOFF().isActive()); // it ends by itself
+            panel().tmrAutoOFF().setInterval(7000);
+        }
+    };
+
+private slots:
+    void answers_data() {
+        QTest::addColumn<bool>("message");
+        QTest::addColumn<bool>("video");
+        QTest::addRow("sound only") << false << false;
+        QTest::addRow("message") << true << false;
+        QTest::addRow("video") << false << true;
+    }
+
+    void answers() {
+        QFETCH(bool, message);
+        QFETCH(bool, video);
+        Shop shop;
+        shop.open(message, video);
+        shop.tick(shop.still);
+        QCOMPARE(shop.mci.plays(), 0);
+
+        shop.tick(shop.customer);
+        QCOMPARE(shop.mci.plays(), 1);
+        QVERIFY(shop.mci.commands.contains(QStringLiteral("open \"") +
+                                           shop.fixture->path("Sonidos/hola.wav") +
+                                           QStringLiteral("\" alias med")));
+        QVERIFY(!shop.panel().isVisible());
+        QCOMPARE(shop.panel().bannerRunning(), message ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(shop.panel().tmrAutoOFF().isActive(), !message && !video);
+        QCOMPARE(shop.panel().tmrReloj().isActive(), !video); // the video stops detection
+        QCOMPARE(shop.panel().tmrVideoPlay().isActive(), video);
+    }
+
+    void holdOffKeepsASecondCustomerWaiting() {
+        Shop shop;
+        shop.open(false, false);
+        shop.tick(shop.customer);
+        QCOMPARE(shop.mci.plays(), 1);
+        // Within the seven seconds: the detector goes on, nobody is answered.
+        shop.tick(shop.still);
+        shop.tick(shop.customer);
+        QCOMPARE(shop.mci.plays(), 1);
+        QVERIFY(shop.panel().lblSensor(8)->text().startsWith(QStringLiteral("AutoMensaje NIVEL 85 (")));
+        QCOMPARE(shop.panel().tmrAutoOFF().interval(), 7000);
+        shop.endHoldOff();
+        shop.tick(shop.still);
+        QCOMPARE(shop.mci.plays(), 2);
+    }
+
+    void aGreetingStillPlayingIsNotCutOff() {
+        Shop shop;
+        shop.open(false, false);
+        shop.mci.mode = QStringLiteral("playing");
+        shop.tick(shop.customer);
+        QCOMPARE(shop.mci.plays(), 0);
+        QVERIFY(shop.panel().tmrAutoOFF().isActive()); // the rest of the answer still happens
+    }
+
+    void theBannerPausesTheDetector() {
+        Shop shop;
+        shop.open(true, false);
+        shop.tick(shop.customer);
+        QCOMPARE(shop.panel().bannerRunning(), QStringLiteral("1"));
+        shop.panel().lblSensor(8)->setText(QStringLiteral("sin cambios"));
+        shop.tick(shop.still);
+        QCOMPARE(shop.panel().lblSensor(8)->text(), QStringLiteral("sin cambios"));
+        QCOMPARE(shop.mci.plays(), 1);
+    }
+
+    void noAnswerWithoutAdvertisingButAPicture() {
+        Shop shop;
+        shop.panel().PctBoton_Click(Form1::Deteccion);
+        shop.panel().PctBoton_Click(Form1::SonidoActivar);
+        shop.tick(shop.still);
+        shop.tick(shop.customer);
+        QCOMPARE(shop.mci.plays(), 0);
+        QVERIFY(shop.panel().isVisible());
+        shop.tick(shop.still); // within a second of the first: no second picture
+        QTRY_VERIFY(!shop.panel().snapshotName().isEmpty());
+        QVERIFY(shop.panel().snapshotName().startsWith(QStringLiteral("Fotos/Foto-")));
+        const QImage saved(shop.fixture->path(shop.panel().snapshotName()));
+        QCOMPARE(saved.size(), QSize(320, 240));
+        // The picture is the customer without the detector's red dots.
+        QVERIFY(qAbs(qRed(saved.pixel(170, 120)) - 250) < 12);
+        QCOMPARE(QDir(shop.fixture->path(QStringLiteral("Fotos"))).entryList(QDir::Files).size(), 1);
+    }
+
+    void aCameraThatIsNotThereNeverGreets() {
+        Shop shop;
+        shop.open(false, false);
+        shop.camera->present = false;
+        shop.tick(shop.customer);
+        shop.tick(shop.still);
+        QCOMPARE(shop.mci.plays(), 0);
+        QVERIFY(!shop.panel().picture1()->isShowingFrame()); // the idle picture
+        QVERIFY(shop.panel().tmrReloj().isActive());         // detection keeps running
+        shop.camera->present = true;                         // back again
+        shop.tick(shop.customer);
+        QCOMPARE(shop.mci.plays(), 1);
+    }
+
+    void firstFrameAfterSwitchingOnIsOnlyTheReference() {
+        Shop shop;
+        shop.panel().PctBoton_Click(Form1::Deteccion);
+        shop.tick(shop.customer); // nothing to compare with yet
+        QCOMPARE(shop.panel().lblSensor(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
+        shop.tick(shop.customer);
+        QCOMPARE(shop.panel().lblSensor(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
+    }
+
+    void bothSlidersAtTheTopAnswerEveryTick() {
+        Shop shop;
+        shop.open(false, false);
+        shop.panel().sensor(0)->setValue(50);
+        shop.panel().sensor(1)->setValue(50);
+        shop.tick(shop.still); // nothing moved
+        QCOMPARE(shop.mci.plays(), 1);
+    }
+};
+
+QTEST_MAIN(TestMotionResponse)
+#include "TestMotionResponse.moc"
