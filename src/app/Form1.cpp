@@ -13,6 +13,7 @@
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 #include "platform/VideoPlayer.h"
+#include "publish/PanelPublish.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
@@ -122,6 +123,7 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
 
     buildWindow();
     buildTrayMenu();
+    setUpPublishing();
 }
 
 Form1::~Form1() {
@@ -393,6 +395,7 @@ void Form1::unload() {
         boton(index)->setBackColor(Colors::Idle);
     }
     m_tmrFTP.stop();
+    endPublishing();
     m_lblSensor[8]->setText(kStatusOff);
     for (QTimer* timer : {&m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion}) {
         timer->stop();
@@ -686,9 +689,12 @@ void Form1::PctBoton_Click(int index) {
         break;
     case Transferir:
         if (!m_tmrFTP.isActive()) {
-            // The publishing dialog arrives with publishing.
+            AbrirForm2();
         } else {
             m_tmrFTP.stop();
+            if (ftpClient()) {
+                ftpClient()->DesconectarFTP();
+            }
             setButtonState(index, false);
         }
         break;
