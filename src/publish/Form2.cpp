@@ -255,21 +255,22 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         if (watched != m_lblFTP[size_t(i)])
             continue;
         const auto* mouse = static_cast<QMouseEvent*>(event);
+        // Taken here: a label ignores the mouse, and the window behind it would reset the hover.
         switch (event->type()) {
         case QEvent::MouseMove:
             LblFTP_MouseMove(i);
-            break;
+            return true;
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)
                 LblFTP_MouseDown(i);
-            break;
+            return true;
         case QEvent::MouseButtonRelease:
             if (mouse->button() == Qt::LeftButton) {
                 LblFTP_MouseUp(i);
                 if (m_lblFTP[size_t(i)]->rect().contains(mouse->position().toPoint()))
                     LblFTP_Click(i);
             }
-            break;
+            return true;
         default:
             break;
         }

@@ -15,21 +15,32 @@ struct PanelFixture {
     RecordingShell shell;
     RecordingTray tray;
     std::unique_ptr<Form1> panel;
+    PanelEnvironment env;
 
-    PanelFixture() {
+    // ftpFactory: the FTP client publishing will use (empty: the real one).
+    explicit PanelFixture(std::function<std::unique_ptr<FtpClient>()> ftpFactory = {}) {
         QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
-        PanelEnvironment env;
+        env.ftpFactory = std::move(ftpFactory);
         env.workFolder = dir.path();
         env.desktopFolder = path(QStringLiteral("Desktop"));
         env.executable = QStringLiteral("/opt/pregonar/pregonar");
         env.dialogs = &dialogs;
         env.shell = &shell;
         env.tray = &tray;
+        start();
+    }
+    void start() {
         panel = std::make_unique<Form1>(env);
         if (!panel->load()) {
             qFatal("load failed");
         }
         panel->show();
+    }
+    // Closes the program (saving its state) and starts it again in the same folder.
+    void restart() {
+        panel->unload();
+        panel.reset();
+        start();
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     // Chooses a file with button `index` (1 the picture, 8 the video), as the user would.

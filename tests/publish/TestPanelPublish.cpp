@@ -1,0 +1,6 @@
+#include <QTest>
+class TestPanelPublish : public QObject {
+    Q_OBJECT
+};
+QTEST_MAIN(TestPanelPublish)
+#include "TestPanelPublish.moc"
