@@ -10,6 +10,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
 #include "platform/UnixSignals.h"
+#include "platform/cFTP.h"
 
 #include <QApplication>
 #include <QDir>
@@ -96,5 +97,8 @@ int main(int argc, char** argv) {
     if (panel.boton(Form1::Publicidad)->appearance() == 0) {
         panel.show();
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A dropped FTP session's worker closes its sockets within milliseconds; let it finish.
+    cFTP::waitForWorkers(std::chrono::seconds(2));
+    return status;
 }

@@ -16,6 +16,7 @@
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 #include "platform/VideoPlayer.h"
+#include "publish/PanelPublish.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
@@ -130,6 +131,7 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
 
     buildWindow();
     buildTrayMenu();
+    setUpPublishing();
 }
 
 Form1::~Form1() {
@@ -400,6 +402,7 @@ void Form1::unload() {
         boton(index)->setBackColor(Colors::Idle);
     }
     m_tmrFTP.stop();
+    endPublishing();
     m_lblSensor[8]->setText(kStatusOff);
     for (QTimer* timer : {&m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion}) {
         timer->stop();
@@ -695,9 +698,12 @@ void Form1::PctBoton_Click(int index) {
         break;
     case Transferir:
         if (!m_tmrFTP.isActive()) {
-            // The publishing dialog arrives with publishing.
+            AbrirForm2();
         } else {
             m_tmrFTP.stop();
+            if (ftpClient()) {
+                ftpClient()->DesconectarFTP();
+            }
             setButtonState(index, false);
         }
         break;

@@ -16,12 +16,14 @@
 #include <optional>
 
 class Dialogs;
+class Form2;
 class FrameSource;
 class LiveView;
 class Mci;
 class SnapshotWriter;
 class Form3;
 class Form4;
+class FtpClient;
 class PictureButton;
 class QLabel;
 class QListWidget;
@@ -45,6 +47,8 @@ struct PanelEnvironment {
     std::function<std::unique_ptr<FrameSource>(const CameraChoice&)> makeSource;
     // `--camera`: the source for this run, instead of the one kept in Pregonar.CAM.
     std::optional<CameraChoice> cameraOverride;
+    // Makes the FTP client when publishing starts for the first time; empty gives the real one (cFTP).
+    std::function<std::unique_ptr<FtpClient>()> ftpFactory;
 };
 
 // The control panel: the main window. It brings the program up, holds the state of every feature
@@ -144,6 +148,16 @@ public:
     const QString& snapshotName() const { return m_snapshotName; }
     QString settingsPath() const;
 
+    // Publishing on the web (publish/PanelPublish.cpp).
+    void GuardarDatosFTP();
+    void TmrFTP_Timer();
+    void TmrAutoSesion_Timer();
+    void LoadUploadSettings();
+    Form2* form2() const;         // the FTP dialog, made when first opened
+    FtpClient* ftpClient() const; // made when publishing first starts
+    void setSnapshotName(const QString& name) { m_snapshotName = name; }
+    const QString& lastGalleryName() const;
+
     // The resting caption of the hint line.
     static QString restingHint();
 
@@ -173,6 +187,13 @@ private:
     Form4& form4Window();
     void buildTrayMenu();
     void trayMessage(bool menu, QPoint position);
+
+    struct Publicacion;
+    void setUpPublishing();
+    void AbrirForm2();
+    void FTP_Conectado(bool ok);
+    void FTP_Subido(bool ok);
+    void endPublishing();
 
     PanelEnvironment m_env;
     std::array<PictureButton*, 9> m_botones{};
@@ -213,4 +234,5 @@ private:
     std::unique_ptr<VideoPlayer> m_mplayer; // the background video, made when first played
     QMenu* m_mnuBar = nullptr;
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
+    std::unique_ptr<Publicacion> m_publicacion;
 };

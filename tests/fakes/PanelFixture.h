@@ -16,11 +16,15 @@ struct PanelFixture {
     RecordingShell shell;
     RecordingTray tray;
     std::unique_ptr<Form1> panel;
+    PanelEnvironment env;
+
+    // ftpFactory: the FTP client publishing will use (empty: the real one).
+    explicit PanelFixture(std::function<std::unique_ptr<FtpClient>()> ftpFactory)
+        : PanelFixture([&ftpFactory](PanelFixture&, PanelEnvironment& e) { e.ftpFactory = std::move(ftpFactory); }) {}
 
     // `prepare` may seed the working folder and change the environment before the panel starts.
     explicit PanelFixture(const std::function<void(PanelFixture&, PanelEnvironment&)>& prepare = {}) {
         QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
-        PanelEnvironment env;
         env.workFolder = dir.path();
         env.desktopFolder = path(QStringLiteral("Desktop"));
         env.executable = QStringLiteral("/opt/pregonar/pregonar");
@@ -30,11 +34,20 @@ struct PanelFixture {
         if (prepare) {
             prepare(*this, env);
         }
+        start();
+    }
+    void start() {
         panel = std::make_unique<Form1>(env);
         if (!panel->load()) {
             qFatal("load failed");
         }
         panel->show();
+    }
+    // Closes the program (saving its state) and starts it again in the same folder.
+    void restart() {
+        panel->unload();
+        panel.reset();
+        start();
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     // Chooses a file with button `index` (1 the picture, 8 the video), as the user would.

@@ -1,0 +1,325 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "publish/Form2.h"
+
+#include "app/Form1.h"
+#include "publish/Publishing.h"
+#include "settings/Windows1252.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace {
+
+// The window was drawn in twips; 15 twips make a pixel at 96 dpi.
+QRect twips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QString colourStyle(Bgr back, Bgr fore) {
+    return QStringLiteral("background-color: %1; color: %2;")
+        .arg(toQColor(back).name(), toQColor(fore).name());
+}
+
+constexpr Bgr kBoxBack = 0x00C0E0FF;
+constexpr Bgr kCaptionBack = 0x0080C0FF;
+constexpr Bgr kCaptionFore = 0x00404040;
+constexpr Bgr kBlack = 0x00000000;
+
+struct Box {
+    int top;
+    const char16_t* caption;
+    int maxLength;
+    bool masked;
+};
+constexpr std::array<Box, 4> kBoxes{{
+    {165, u"Servidor FTP ", 48, false},
+    {480, u"Usuario ", 24, true},
+    {795, u"Contraseña ", 24, true},
+    {1110, u"Archivo HTML ", 24, false},
+}};
+
+} // namespace
+
+Form2::Form2(Form1& panel)
+    : QDialog(&panel, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    , m_panel(panel) {
+    setFixedSize(4515 / 15, 2640 / 15);
+    setMouseTracking(true);
+
+    auto* fondo0 = new QLabel(this);
+    fondo0->setGeometry(twips(1410, 150, 3015, 1305));
+    fondo0->setStyleSheet(colourStyle(kBlack, kBlack));
+    auto* fondo1 = new QLabel(this);
+    fondo1->setGeometry(twips(2250, 1500, 2175, 675));
+    fondo1->setStyleSheet(colourStyle(kBlack, kBlack));
+
+    QFont boxFont(QStringLiteral("Courier"));
+    boxFont.setStyleHint(QFont::TypeWriter);
+    boxFont.setPointSizeF(9.75);
+    QFont captionFont(QStringLiteral("Lucida Sans Unicode"));
+    captionFont.setPointSizeF(8.25);
+    QFont buttonFont(QStringLiteral("Verdana"));
+    buttonFont.setPointSizeF(8.25);
+    buttonFont.setBold(true);
+
+    for (int i = 0; i < 4; ++i) {
+        const Box& box = kBoxes[size_t(i)];
+        auto* text = new QLineEdit(this);
+        text->setGeometry(twips(1425, box.top, 2985, 330));
+        text->setFont(boxFont);
+        text->setMaxLength(box.maxLength);
+        text->setFrame(false);
+        text->setStyleSheet(colourStyle(kBoxBack, kBlack) +
+                            QStringLiteral("lineedit-password-character: 42;"));
+        if (box.masked)
+            text->setEchoMode(QLineEdit::Password);
+        text->setMouseTracking(true);
+        text->installEventFilter(this);
+        m_txtFTP[size_t(i)] = text;
+
+        auto* caption = new QLabel(QString::fromUtf16(box.caption), this);
+        caption->setGeometry(twips(90, box.top, 1335, 330));
+        m_lblFTP[size_t(i)] = caption;
+    }
+
+    const auto combo = [&](int top, const QStringList& items, const char16_t* caption, int index) {
+        auto* list = new QComboBox(this);
+        list->setGeometry(twips(2265, top, 2145, 330));
+        list->setFont(boxFont);
+        list->addItems(items);
+        list->setStyleSheet(colourStyle(kBoxBack, kBlack));
+        // Choosing an item sends the user back to the top of the form.
+        connect(list, &QComboBox::activated, this, [this] { m_txtFTP[0]->setFocus(Qt::OtherFocusReason); });
+        auto* label = new QLabel(QString::fromUtf16(caption), this);
+        label->setGeometry(twips(90, top, 2175, 330));
+        m_lblFTP[size_t(index)] = label;
+        return list;
+    };
+    m_cobReload = combo(1515, Publishing::reloadItems(), u"Tiempo Actualización ", 4);
+    m_cobGaleria = combo(1845, Publishing::galleryItems(), u"Galería de Imágenes ", 5);
+
+    for (int i = 0; i < 6; ++i) {
+        m_lblFTP[size_t(i)]->setFont(captionFont);
+        m_lblFTP[size_t(i)]->setStyleSheet(colourStyle(kCaptionBack, kCaptionFore));
+    }
+    const auto button = [&](int index, const char16_t* caption, int left, int width) {
+        auto* label = new QLabel(QString::fromUtf16(caption), this);
+        label->setGeometry(twips(left, 2220, width, 330));
+        label->setFont(buttonFont);
+        label->setAlignment(Qt::AlignCenter);
+        m_lblFTP[size_t(index)] = label;
+    };
+    button(kAceptar, u"ACEPTAR  ", 90, 2775);
+    button(kCancelar, u"CANCELAR  ", 2850, 1575);
+    for (QLabel* label : m_lblFTP) {
+        label->setMouseTracking(true);
+        label->installEventFilter(this);
+    }
+    setButtonColor(kAceptar, Colors::Idle);
+    setButtonColor(kCancelar, Colors::Idle);
+    setTabOrder(m_txtFTP[0], m_txtFTP[1]);
+    setTabOrder(m_txtFTP[1], m_txtFTP[2]);
+    setTabOrder(m_txtFTP[2], m_txtFTP[3]);
+    setTabOrder(m_txtFTP[3], m_cobReload);
+    setTabOrder(m_cobReload, m_cobGaleria);
+    Form_Load();
+}
+
+void Form2::Form_Load() {
+    setWindowTitle(m_panel.tmrAutoSesion().isActive() ? QStringLiteral("Pregonar  -  Sesión Automática")
+                                                      : QStringLiteral("Pregonar  -  Iniciar Sesión"));
+    m_rememberedBox = 1;
+    m_rememberedButton = kCancelar;
+    setButtonColor(kAceptar, Colors::Idle);
+    setButtonColor(kCancelar, Colors::Idle);
+    setBusy(false);
+    m_txtFTP[0]->setFocus(Qt::OtherFocusReason);
+}
+
+QString Form2::hint(int index) {
+    switch (index) {
+    case 0:
+        return QStringLiteral("EJEMPLO:  ftp.miweb.com.ar");
+    case 1:
+        return QStringLiteral("Cuenta o nombre de usuario");
+    case 2:
+        return QStringLiteral("Contraseña de acceso");
+    case 3:
+        return QStringLiteral("EJEMPLO:  casa  ( www.miweb.com.ar/casa )");
+    default:
+        return {};
+    }
+}
+
+void Form2::setAccount(const UploadAccount& account) {
+    m_txtFTP[0]->setText(account.server);
+    m_txtFTP[1]->setText(account.user);
+    m_txtFTP[2]->setText(account.password);
+    m_txtFTP[3]->setText(account.pageName);
+    m_cobReload->setCurrentIndex(account.reloadIndex);
+    m_cobGaleria->setCurrentIndex(account.galleryIndex);
+}
+
+UploadAccount Form2::account() const {
+    return {m_txtFTP[0]->text(), m_txtFTP[1]->text(),         m_txtFTP[2]->text(),
+            m_txtFTP[3]->text(), m_cobReload->currentIndex(), m_cobGaleria->currentIndex()};
+}
+
+QString Form2::unstorableField(QString* character) const {
+    for (int i = 0; i < 4; ++i) {
+        const QString text = m_txtFTP[size_t(i)]->text();
+        if (Windows1252::canEncode(text))
+            continue;
+        if (character) {
+            // The first character (a whole surrogate pair counts as one) that has no byte.
+            for (qsizetype at = 0; at < text.size(); ++at) {
+                const qsizetype length = text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+                if (!Windows1252::canEncode(QStringView(text).mid(at, length))) {
+                    *character = text.mid(at, length);
+                    break;
+                }
+                at += length - 1;
+            }
+        }
+        return QString::fromUtf16(kBoxes[size_t(i)].caption).trimmed();
+    }
+    return {};
+}
+
+void Form2::setBusy(bool busy) {
+    m_busy = busy;
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void Form2::done(int result) {
+    m_panel.tmrAutoSesion().stop();
+    QDialog::done(result);
+}
+
+void Form2::setButtonColor(int index, Bgr color) {
+    m_buttonColor[size_t(index - kAceptar)] = color;
+    m_lblFTP[size_t(index)]->setStyleSheet(colourStyle(color, kBlack));
+}
+
+// ---------------------------------------------------------------- focus and keys
+
+void Form2::TxtFTP_GotFocus(int index) {
+    QLineEdit* box = m_txtFTP[size_t(index)];
+    if (index != m_rememberedBox) {
+        box->selectAll();
+        // A click goes on to place the cursor after the focus has arrived; select again after it.
+        QTimer::singleShot(0, box, [box] {
+            if (box->hasFocus())
+                box->selectAll();
+        });
+    }
+    QLabel* ayuda = m_panel.lblAyuda();
+    ayuda->setStyleSheet(QStringLiteral("color: %1;").arg(toQColor(Colors::HintActive).name()));
+    ayuda->setText(hint(index));
+    m_rememberedBox = index;
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < 4; ++i) {
+        if (watched != m_txtFTP[size_t(i)])
+            continue;
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            TxtFTP_GotFocus(i);
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_txtFTP[size_t((i + 1) % 4)]->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseMove:
+            ResetHover();
+            break;
+        default:
+            break;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (watched != m_lblFTP[size_t(i)])
+            continue;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // Taken here: a label ignores the mouse, and the window behind it would reset the hover.
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            LblFTP_MouseMove(i);
+            return true;
+        case QEvent::MouseButtonPress:
+            if (mouse->button() == Qt::LeftButton)
+                LblFTP_MouseDown(i);
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (mouse->button() == Qt::LeftButton) {
+                LblFTP_MouseUp(i);
+                if (m_lblFTP[size_t(i)]->rect().contains(mouse->position().toPoint()))
+                    LblFTP_Click(i);
+            }
+            return true;
+        default:
+            break;
+        }
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- the two button labels
+
+void Form2::mouseMoveEvent(QMouseEvent* event) {
+    ResetHover();
+    QDialog::mouseMoveEvent(event);
+}
+
+void Form2::LblFTP_MouseMove(int index) {
+    if (index < kAceptar) {
+        ResetHover();
+        return;
+    }
+    if (m_rememberedButton == index) {
+        if (buttonColor(index) == Colors::Idle)
+            setButtonColor(index, Colors::Hover);
+    } else {
+        // The first move over a new button only puts the old one back.
+        setButtonColor(m_rememberedButton, Colors::Idle);
+    }
+    m_rememberedButton = index;
+}
+
+void Form2::LblFTP_MouseDown(int index) {
+    if (index >= kAceptar)
+        setButtonColor(index, Colors::Pressed);
+}
+
+void Form2::LblFTP_MouseUp(int index) {
+    if (index >= kAceptar)
+        setButtonColor(index, Colors::Idle);
+}
+
+void Form2::LblFTP_Click(int index) {
+    if (index == kAceptar && !m_busy)
+        m_panel.GuardarDatosFTP();
+    else if (index == kCancelar)
+        reject();
+}
+
+void Form2::ResetHover() {
+    if (buttonColor(m_rememberedButton) == Colors::Hover)
+        setButtonColor(m_rememberedButton, Colors::Idle);
+    TxtFTP_GotFocus(m_rememberedBox);
+}

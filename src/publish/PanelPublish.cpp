@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+//
+// Publishing on the web: the FTP dialog's accept (GuardarDatosFTP), the automatic session and the
+// upload timer.
+//
+// The FTP client answers later, by signal, so the steps that ran one after the other keep their
+// order this way:
+//   GuardarDatosFTP  saves records 2-6, starts ConectarFTP and returns; the dialog stays open with a
+//                    busy cursor and ignores ACEPTAR until the answer.
+//   FTP_Conectado    failure: the message (manual accept only), the dialog stays open.
+//                    success: the dialog closes, button 5 on, TmrFTP armed, the page uploads queued.
+//   TmrFTP_Timer     first tick comes at least 3 s later; the client runs uploads strictly in the
+//                    order they were queued, so pages always go before pictures.
+//   FTP_Subido       a failed upload restarts publishing (button 5 twice, the automatic session in
+//                    between). The dialog is opened with open(), not exec(): nothing here runs a
+//                    nested event loop, so a restart coming from inside a signal cannot stack up.
+#include "publish/PanelPublish.h"
+
+#include "app/PictureButton.h"
+#include "platform/Dialogs.h"
+#include "platform/cFTP.h"
+#include "publish/Publishing.h"
+#include "publish/WebPages.h"
+#include "settings/SettingsFile.h"
+
+#include <QComboBox>
+#include <QDir>
+
+void Form1::setUpPublishing() {
+    m_publicacion = std::make_unique<Publicacion>();
+    connect(&m_tmrFTP, &QTimer::timeout, this, &Form1::TmrFTP_Timer);
+    connect(&m_tmrAutoSesion, &QTimer::timeout, this, &Form1::TmrAutoSesion_Timer);
+}
+
+Form2* Form1::form2() const {
+    return m_publicacion->form2.get();
+}
+
+FtpClient* Form1::ftpClient() const {
+    return m_publicacion->client.get();
+}
+
+const QString& Form1::lastGalleryName() const {
+    return m_publicacion->lastGalleryName;
+}
+
+void Form1::AbrirForm2() {
+    Publicacion& p = *m_publicacion;
+    if (!p.form2) {
+        p.form2 = std::make_unique<Form2>(*this);
+        connect(p.form2.get(), &QDialog::finished, this, [this] {
+            // Closed while the server was being asked: that answer no longer counts.
+            if (m_publicacion->connecting) {
+                m_publicacion->connecting = false;
+                m_publicacion->client->DesconectarFTP();
+            }
+        });
+    }
+    if (p.form2->isVisible()) {
+        p.form2->raise();
+        return;
+    }
+    LoadUploadSettings();
+    p.form2->Form_Load();
+    p.form2->open();
+}
+
+void Form1::LoadUploadSettings() {
+    const SettingsFile file(settingsPath());
+    if (!form2() || !file.exists())
+        return;
+    QMap<int, SettingsRecord> records;
+    for (int n = 2; n <= 6; ++n)
+        records.insert(n, file.read(n));
+    form2()->setAccount(decodeUploadRecords(records));
+}
+
+void Form1::GuardarDatosFTP() {
+    Publicacion& p = *m_publicacion;
+    Form2* dialog = p.form2.get();
+    if (!dialog || p.connecting)
+        return;
+
+    // The settings file holds one byte per character; anything else would come back as '?'.
+    QString character;
+    const QString field = dialog->unstorableField(&character);
+    if (!field.isEmpty()) {
+        if (m_env.dialogs) {
+            m_env.dialogs->message(dialog, Dialogs::Icon::Warning, QStringLiteral("Pregonar - Conexión FTP"),
+                                   QStringLiteral("El dato \"%1\" contiene el carácter \"%2\", que Pregonar "
+                                                  "no puede guardar.\nEscríbalo sin ese carácter.")
+                                       .arg(field, character));
+        }
+        return;
+    }
+
+    const UploadAccount account = dialog->account();
+    SettingsFile(settingsPath()).write(encodeUploadRecords(account));
+    p.server = account.server.trimmed();
+    p.user = account.user.trimmed();
+    p.password = account.password.trimmed();
+    p.pageName = account.pageName.trimmed();
+    p.reloadSeconds = Publishing::leadingNumber(dialog->cobReload()->currentText());
+    p.gallerySize = Publishing::leadingNumber(dialog->cobGaleria()->currentText());
+    WebPages::writeMissingPages(m_env.workFolder, p.pageName, p.reloadSeconds, p.gallerySize);
+
+    if (!p.client) {
+        p.client = m_env.ftpFactory ? m_env.ftpFactory() : std::make_unique<cFTP>();
+        connect(p.client.get(), &FtpClient::conectado, this, [this](bool ok) { FTP_Conectado(ok); });
+        connect(p.client.get(), &FtpClient::subido, this,
+                [this](const QString&, bool ok) { FTP_Subido(ok); });
+    }
+    if (!p.client->ConectarFTP(p.server, p.user, p.password)) {
+        FTP_Conectado(false);
+        return;
+    }
+    p.connecting = true;
+    dialog->setBusy(true);
+}
+
+void Form1::FTP_Conectado(bool ok) {
+    Publicacion& p = *m_publicacion;
+    p.connecting = false;
+    if (p.form2)
+        p.form2->setBusy(false);
+    if (!ok) {
+        if (!m_tmrAutoSesion.isActive() && m_env.dialogs) {
+            m_env.dialogs->message(p.form2.get(), Dialogs::Icon::Warning,
+                                   QStringLiteral("Pregonar - Conexión FTP"),
+                                   QStringLiteral("Imposible conectarse al servidor."));
+        }
+        return;
+    }
+    if (p.form2)
+        p.form2->accept();
+    boton(Transferir)->setAppearance(1);
+    boton(Transferir)->setBackColor(Colors::Idle);
+    m_tmrFTP.setInterval(Publishing::uploadInterval(p.reloadSeconds));
+    m_tmrFTP.start();
+    const QDir folder(m_env.workFolder);
+    const QString page = p.pageName + QStringLiteral(".html");
+    p.client->SubirArchivo(folder.filePath(page), page);
+    if (p.gallerySize > 0) {
+        const QString gallery = p.pageName + QStringLiteral("-gi.html");
+        p.client->SubirArchivo(folder.filePath(gallery), gallery);
+    }
+}
+
+void Form1::TmrFTP_Timer() {
+    Publicacion& p = *m_publicacion;
+    if (!m_tmrReloj.isActive() || !p.client)
+        return;
+    // No snapshot yet: nothing to publish. (Uploading the empty name would name the folder itself,
+    // fail, and restart publishing every few seconds.)
+    const QString snapshot = m_snapshotName.trimmed();
+    if (snapshot.isEmpty())
+        return;
+    // One tick's uploads at a time, as when every upload finished within its tick: on a slow link
+    // the next tick waits instead of piling up a backlog of stale pictures.
+    if (p.client->pendingUploads() > 0)
+        return;
+    const QString local = QDir(m_env.workFolder).filePath(snapshot);
+    p.client->SubirArchivo(local, p.pageName + QStringLiteral(".jpg"));
+    Publishing::GalleryRotation rotation{m_uploadCounter, p.lastGalleryName};
+    if (const auto number = rotation.next(m_snapshotName, p.gallerySize)) {
+        m_uploadCounter = rotation.counter;
+        p.lastGalleryName = rotation.lastName;
+        p.client->SubirArchivo(local, Publishing::galleryName(p.pageName, *number));
+    }
+}
+
+void Form1::TmrAutoSesion_Timer() {
+    GuardarDatosFTP();
+}
+
+void Form1::FTP_Subido(bool ok) {
+    if (ok || !m_tmrFTP.isActive())
+        return;
+    // Publishing starts again as after a lost connection: switched off (which drops the session and
+    // whatever else was queued), then the dialog again in automatic mode, whose timer reconnects.
+    PctBoton_Click(Transferir);
+    m_tmrAutoSesion.start();
+    PctBoton_Click(Transferir);
+}
+
+void Form1::endPublishing() {
+    Publicacion& p = *m_publicacion;
+    if (p.client)
+        p.client->DesconectarFTP();
+    if (p.form2 && p.form2->isVisible())
+        p.form2->reject();
+}

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "publish/Publishing.h"
+
+namespace Publishing {
+
+const QStringList& reloadItems() {
+    static const QStringList items{
+        QStringLiteral("5 Segundos"),  QStringLiteral("6 Segundos"),  QStringLiteral("7 Segundos"),
+        QStringLiteral("8 Segundos"),  QStringLiteral("9 Segundos"),  QStringLiteral("10 Segundos"),
+        QStringLiteral("15 Segundos"), QStringLiteral("20 Segundos"), QStringLiteral("25 Segundos"),
+        QStringLiteral("30 Segundos"), QStringLiteral("40 Segundos"), QStringLiteral("50 Segundos"),
+        QStringLiteral("60 Segundos")};
+    return items;
+}
+
+const QStringList& galleryItems() {
+    static const QStringList items{
+        QStringLiteral("DESACTIVADO"), QStringLiteral("10 Fotos"),  QStringLiteral("20 Fotos"),
+        QStringLiteral("30 Fotos"),    QStringLiteral("40 Fotos"),  QStringLiteral("50 Fotos"),
+        QStringLiteral("60 Fotos"),    QStringLiteral("70 Fotos"),  QStringLiteral("80 Fotos"),
+        QStringLiteral("90 Fotos"),    QStringLiteral("100 Fotos"), QStringLiteral("150 Fotos"),
+        QStringLiteral("200 Fotos")};
+    return items;
+}
+
+int leadingNumber(const QString& item) {
+    int value = 0;
+    for (const QChar c : item.trimmed()) {
+        if (!c.isDigit() || value > 100'000)
+            break;
+        value = value * 10 + c.digitValue();
+    }
+    return value;
+}
+
+int uploadInterval(int reloadSeconds) {
+    const qint32 ms = qint32(reloadSeconds) * 1000;
+    if (reloadSeconds >= 2 && reloadSeconds <= 4)
+        return ms - 1000;
+    if (reloadSeconds >= 5 && reloadSeconds <= 7)
+        return ms - 2000;
+    return ms - 3000;
+}
+
+int nextGalleryNumber(int counter, int size) {
+    return counter < size ? counter + 1 : 1;
+}
+
+QString galleryName(const QString& pageName, int number) {
+    return pageName + u'-' + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0')) +
+           QStringLiteral(".jpg");
+}
+
+std::optional<int> GalleryRotation::next(const QString& snapshotName, int gallerySize) {
+    if (gallerySize <= 0 || snapshotName == lastName)
+        return std::nullopt;
+    counter = nextGalleryNumber(counter, gallerySize);
+    lastName = snapshotName;
+    return counter;
+}
+
+} // namespace Publishing

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the publishing choices mean, without any window or network.
+namespace Publishing {
+
+// The items of the dialog's two lists, in list order; their index is what record 6 stores.
+const QStringList& reloadItems();  // "5 Segundos" ... "60 Segundos"
+const QStringList& galleryItems(); // "DESACTIVADO", "10 Fotos" ... "200 Fotos"
+
+// The leading number of a list item: "8 Segundos" gives 8, "150 Fotos" 150, "DESACTIVADO" 0.
+int leadingNumber(const QString& item);
+
+// TmrFTP's interval for a reload time: the upload is started a little before the page reloads,
+// so the visitor finds the new picture already in place.
+int uploadInterval(int reloadSeconds);
+
+// The gallery number after `counter` in a gallery of `size` pictures: 1 after the last one (or after
+// a counter left over from a larger gallery).
+int nextGalleryNumber(int counter, int size);
+
+// "casa-007.jpg".
+QString galleryName(const QString& pageName, int number);
+
+// Which gallery picture a tick publishes. A snapshot goes to the gallery once, however many ticks
+// see it; the counter is the one saved with the panel's state, so it goes on across restarts.
+struct GalleryRotation {
+    int counter = 0;
+    QString lastName;
+    // The gallery number for this snapshot, or nothing (gallery off, or snapshot already published).
+    std::optional<int> next(const QString& snapshotName, int gallerySize);
+};
+
+} // namespace Publishing

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "app/PictureButton.h"
+#include "fakes/PanelFixture.h"
+#include "platform/FtpClient.h"
+#include "publish/Form2.h"
+#include "publish/Publishing.h"
+#include "settings/SettingsFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace {
+
+// Counts connection attempts; never answers (the dialog's wiring is all these tests look at).
+class SilentFtp : public FtpClient {
+public:
+    int* attempts;
+    explicit SilentFtp(int* counter)
+        : attempts(counter) {}
+    bool ConectarFTP(const QString&, const QString&, const QString&) override { return ++*attempts, true; }
+    void SubirArchivo(const QString&, const QString&) override {}
+    void DesconectarFTP() override {}
+    int pendingUploads() const override { return 0; }
+};
+
+void send(QWidget* target, QEvent::Type type) {
+    const QPointF at(2, 2);
+    QMouseEvent event(type, at, target->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestForm2 : public QObject {
+    Q_OBJECT
+
+    int attempts_ = 0;
+    std::unique_ptr<PanelFixture> f_;
+
+    Form2* open() {
+        f_->panel->PctBoton_Click(Form1::Transferir);
+        Form2* dialog = f_->panel->form2();
+        if (dialog) {
+            dialog->activateWindow();
+            if (!QTest::qWaitForWindowActive(dialog))
+                qWarning("the dialog did not become active");
+        }
+        return dialog;
+    }
+    void type(Form2* dialog, const QStringList& fields, int reload = 0, int gallery = 0) {
+        for (int i = 0; i < 4; ++i)
+            dialog->txtFTP(i)->setText(fields.value(i));
+        dialog->cobReload()->setCurrentIndex(reload);
+        dialog->cobGaleria()->setCurrentIndex(gallery);
+    }
+    static void click(QWidget* label) {
+        send(label, QEvent::MouseButtonPress);
+        send(label, QEvent::MouseButtonRelease);
+    }
+
+private slots:
+    void init() {
+        attempts_ = 0;
+        f_ = std::make_unique<PanelFixture>([this] { return std::make_unique<SilentFtp>(&attempts_); });
+    }
+    void cleanup() { f_.reset(); }
+
+    void captionFollowsMode_data() {
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("manual") << false << "Pregonar  -  Iniciar Sesión";
+        QTest::addRow("automatic") << true << "Pregonar  -  Sesión Automática";
+    }
+    void captionFollowsMode() {
+        QFETCH(bool, automatic);
+        QFETCH(QString, caption);
+        if (automatic)
+            f_->panel->tmrAutoSesion().start();
+        Form2* dialog = open();
+        QVERIFY(dialog && dialog->isVisible() && dialog->isModal());
+        QCOMPARE(dialog->windowTitle(), caption);
+        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(dialog->lblFTP(Form2::kAceptar)->text(), QStringLiteral("ACEPTAR  "));
+        QCOMPARE(dialog->lblFTP(Form2::kCancelar)->text(), QStringLiteral("CANCELAR  "));
+    }
+
+    void everyCloseStopsAutomaticSession_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addRow("CANCELAR") << "cancelar";
+        QTest::addRow("Esc") << "escape";
+        QTest::addRow("window closed") << "close";
+    }
+    void everyCloseStopsAutomaticSession() {
+        QFETCH(QString, how);
+        f_->panel->tmrAutoSesion().start();
+        Form2* dialog = open();
+        if (how == QLatin1String("cancelar"))
+            click(dialog->lblFTP(Form2::kCancelar));
+        else if (how == QLatin1String("escape"))
+            QTest::keyClick(dialog->txtFTP(0), Qt::Key_Escape);
+        else
+            dialog->close();
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(!f_->panel->tmrAutoSesion().isActive());
+        QCOMPARE(attempts_, 0);
+    }
+
+    void boxes_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<bool>("masked");
+        QTest::addColumn<QString>("hint");
+        QTest::addRow("server") << 0 << 48 << false << "EJEMPLO:  ftp.miweb.com.ar";
+        QTest::addRow("user") << 1 << 24 << true << "Cuenta o nombre de usuario";
+        QTest::addRow("password") << 2 << 24 << true << "Contraseña de acceso";
+        QTest::addRow("page") << 3 << 24 << false << "EJEMPLO:  casa  ( www.miweb.com.ar/casa )";
+    }
+    void boxes() {
+        QFETCH(int, box);
+        QFETCH(int, maxLength);
+        QFETCH(bool, masked);
+        QFETCH(QString, hint);
+        Form2* dialog = open();
+        QLineEdit* text = dialog->txtFTP(box);
+        QCOMPARE(text->maxLength(), maxLength);
+        QCOMPARE(text->echoMode() == QLineEdit::Password, masked);
+        text->setText(QStringLiteral("secreto"));
+
+        // Enter in the box before moves the focus here and selects the whole text.
+        dialog->txtFTP((box + 3) % 4)->setFocus();
+        QTRY_VERIFY(dialog->txtFTP((box + 3) % 4)->hasFocus());
+        QTest::keyClick(dialog->txtFTP((box + 3) % 4), Qt::Key_Return);
+        QTRY_VERIFY(text->hasFocus());
+        QCOMPARE(text->selectedText(), QStringLiteral("secreto"));
+        QCOMPARE(f_->panel->lblAyuda()->text(), hint);
+        QVERIFY(f_->panel->lblAyuda()->styleSheet().contains(QStringLiteral("#ff0000")));
+        QTest::keyClick(text, Qt::Key_Enter);
+        QTRY_VERIFY(dialog->txtFTP((box + 1) % 4)->hasFocus());
+        QVERIFY(dialog->isVisible()); // Enter never accepts the dialog
+
+        // The pointer over the window puts the hint of the remembered box back.
+        f_->panel->lblAyuda()->setText(QString());
+        send(dialog, QEvent::MouseMove);
+        QCOMPARE(f_->panel->lblAyuda()->text(), Form2::hint((box + 1) % 4));
+    }
+
+    void combosSendFocusToServerBox() {
+        Form2* dialog = open();
+        QCOMPARE(dialog->cobReload()->count(), 13);
+        QCOMPARE(dialog->cobReload()->itemText(12), QStringLiteral("60 Segundos"));
+        QCOMPARE(dialog->cobGaleria()->itemText(0), QStringLiteral("DESACTIVADO"));
+        QCOMPARE(dialog->cobGaleria()->itemText(12), QStringLiteral("200 Fotos"));
+        for (QComboBox* list : {dialog->cobReload(), dialog->cobGaleria()}) {
+            dialog->txtFTP(2)->setFocus();
+            QTRY_VERIFY(dialog->txtFTP(2)->hasFocus());
+            emit list->activated(3);
+            QTRY_VERIFY(dialog->txtFTP(0)->hasFocus());
+        }
+    }
+
+    void hoverNeedsTwoMovesOverANewButton() {
+        Form2* dialog = open();
+        QLabel* aceptar = dialog->lblFTP(Form2::kAceptar);
+        QLabel* cancelar = dialog->lblFTP(Form2::kCancelar);
+        const auto colours = [&] { return QList<Bgr>{dialog->buttonColor(6), dialog->buttonColor(7)}; };
+        send(aceptar, QEvent::MouseMove);
+        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
+        send(aceptar, QEvent::MouseMove);
+        QCOMPARE(colours(), (QList<Bgr>{Colors::Hover, Colors::Idle}));
+        send(cancelar, QEvent::MouseMove); // only clears ACEPTAR
+        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
+        send(cancelar, QEvent::MouseMove);
+        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Hover}));
+        send(dialog->txtFTP(1), QEvent::MouseMove); // a text box resets the hover
+        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
+        send(cancelar, QEvent::MouseMove);
+        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Hover}));
+        send(cancelar, QEvent::MouseButtonPress);
+        QCOMPARE(dialog->buttonColor(7), Colors::Pressed);
+        send(dialog->lblFTP(4), QEvent::MouseMove); // resets the hover colour only
+        QCOMPARE(dialog->buttonColor(7), Colors::Pressed);
+        QVERIFY(dialog->isVisible());
+    }
+
+    void refusesCharactersTheFileCannotHold() {
+        Form2* dialog = open();
+        type(dialog, {"ftp.tienda.com", "pedro", "clave\u0142", "casa"});
+        const qsizetype before = f_->dialogs.messages.size();
+        click(dialog->lblFTP(Form2::kAceptar));
+        QCOMPARE(f_->dialogs.messages.size(), before + 1);
+        const RecordingDialogs::Message& shown = f_->dialogs.messages.last();
+        QCOMPARE(shown.title, QStringLiteral("Pregonar - Conexión FTP"));
+        QCOMPARE(shown.icon, Dialogs::Icon::Warning);
+        QVERIFY(shown.text.contains(QStringLiteral("\"Contraseña\"")));
+        QVERIFY(shown.text.contains(QStringLiteral("\"\u0142\"")));
+        QCOMPARE(attempts_, 0);
+        QCOMPARE(SettingsFile(f_->panel->settingsPath()).read(5), SettingsRecord{}); // nothing stored
+        QVERIFY(dialog->isVisible());
+    }
+
+    void recordsAsStoredAndReadBack() {
+        Form2* dialog = open();
+        // The records are written before the connection is tried (this client never answers).
+        type(dialog, {"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa"}, 3, 1);
+        click(dialog->lblFTP(Form2::kAceptar));
+        QCOMPARE(attempts_, 1);
+        QFile file(f_->panel->settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const auto slot = [&](int n, int length) { return bytes.mid((n - 1) * 42, length); };
+        const auto str = [](const QByteArray& s) {
+            return QByteArray("\x08\x00", 2) + char(s.size()) + '\0' + s;
+        };
+        QCOMPARE(slot(2, 32), str("ftp.tiendade") + str("lbarrio.com."));
+        QCOMPARE(slot(3, 10), str("ar") + str(""));
+        QCOMPARE(slot(4, 13), str("pedro") + str(""));
+        // 8 characters: VarA empty, VarB positions 5, 2, 7, 1, 4, 6, 3, 8.
+        QCOMPARE(slot(5, 16), str("") + str("ebgadfch"));
+        QCOMPARE(slot(6, 8 + 4 + 2 + 4 + 4),
+                 str("casa") + str("") + QByteArray(2 + 4, '\0') + QByteArray("\x03\x00\x01\x00", 4));
+
+        dialog->close();
+        dialog = open();
+        QCOMPARE(dialog->account(),
+                 (UploadAccount{"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa", 3, 1}));
+    }
+};
+
+QTEST_MAIN(TestForm2)
+#include "TestForm2.moc"

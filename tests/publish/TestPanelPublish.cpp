@@ -1,0 +1,293 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "app/PictureButton.h"
+#include "fakes/PanelFixture.h"
+#include "platform/FtpTestServer.h"
+#include "platform/cFTP.h"
+#include "publish/Form2.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(FtpTestServer::Kind)
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Short enough for a test to see a hung server given up, long enough for a loaded machine.
+std::unique_ptr<FtpClient> quickClient() {
+    auto client = std::make_unique<cFTP>();
+    FtpTimeouts t;
+    t.connect = 2s;
+    t.serverResponse = 1s;
+    t.wholeTransfer = 4s;
+    t.lowSpeedTime = 2s;
+    client->setTimeouts(t);
+    return client;
+}
+
+} // namespace
+
+// The panel publishing to a real FTP server on loopback.
+class TestPanelPublish : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PanelFixture> f_;
+    std::unique_ptr<FtpTestServer> server_;
+    std::unique_ptr<QSignalSpy> uploads_;
+    int snapshots_ = 0;
+
+    Form1& panel() { return *f_->panel; }
+
+    bool startServer(FtpTestServer::Kind kind) {
+        server_ = std::make_unique<FtpTestServer>(kind);
+        QString error;
+        if (!server_->start(&error))
+            qWarning("FTP server: %s", qPrintable(error));
+        return error.isEmpty();
+    }
+
+    // Button 5, the account typed in, ACEPTAR; returns once the server has answered.
+    bool accept(const QString& password, int reload, int gallery,
+                const QString& page = QStringLiteral("casa")) {
+        panel().PctBoton_Click(Form1::Transferir);
+        Form2* dialog = panel().form2();
+        const QString prefix = server_->remotePrefix();
+        dialog->txtFTP(0)->setText(u' ' + server_->address() + u' '); // trimmed when used
+        dialog->txtFTP(1)->setText(server_->user());
+        dialog->txtFTP(2)->setText(password);
+        dialog->txtFTP(3)->setText(prefix + page);
+        dialog->cobReload()->setCurrentIndex(reload);
+        dialog->cobGaleria()->setCurrentIndex(gallery);
+        dialog->LblFTP_Click(Form2::kAceptar);
+        if (!dialog->isBusy()) // refused before any network traffic
+            return false;
+        QSignalSpy answered(panel().ftpClient(), &FtpClient::conectado);
+        uploads_ = std::make_unique<QSignalSpy>(panel().ftpClient(), &FtpClient::subido);
+        return answered.wait(10'000);
+    }
+
+    // A new snapshot in Fotos/, as the camera leaves them; returns its bytes.
+    QByteArray snapshot() {
+        QDir(f_->dir.path()).mkpath(QStringLiteral("Fotos"));
+        const QString name = QStringLiteral("Fotos/Foto-%1.jpg").arg(++snapshots_);
+        QByteArray bytes(20 * 1024 + snapshots_, '\0');
+        QRandomGenerator(quint32(snapshots_))
+            .fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+        QFile file(f_->path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the snapshot");
+        panel().setSnapshotName(name);
+        return bytes;
+    }
+
+    // One tick of TmrFTP; returns the remote names it uploaded (all of them must succeed).
+    QStringList tick() {
+        uploads_->clear();
+        panel().TmrFTP_Timer();
+        const int expected = panel().ftpClient()->pendingUploads();
+        QElapsedTimer clock;
+        clock.start();
+        while (uploads_->size() < expected && clock.elapsed() < 10'000)
+            uploads_->wait(200);
+        QStringList names;
+        for (const auto& arguments : *uploads_)
+            names << (arguments.at(1).toBool() ? QString() : QStringLiteral("failed ")) +
+                         arguments.at(0).toString();
+        return names;
+    }
+
+    QString remote(const QString& name) const { return server_->uploadDir() + u'/' + name; }
+
+    // The upload timer's own ticks would mix with the ones the test drives.
+    void holdUploadTimer() { panel().tmrFTP().start(3'600'000); }
+
+    bool publishing() {
+        return panel().tmrFTP().isActive() && panel().boton(Form1::Transferir)->appearance() == 1;
+    }
+
+private slots:
+    void init() {
+        f_ = std::make_unique<PanelFixture>(quickClient);
+        snapshots_ = 0;
+    }
+    void cleanup() {
+        uploads_.reset();
+        f_.reset();
+        server_.reset();
+        QVERIFY(cFTP::waitForWorkers(2s));
+    }
+
+    void acceptThenTicksPublish_data() {
+        QTest::addColumn<FtpTestServer::Kind>("kind");
+        QTest::addColumn<int>("reload");
+        QTest::addColumn<int>("gallery");
+        QTest::addColumn<int>("interval");
+        QTest::addRow("plain, 5 s, 10 Fotos") << FtpTestServer::Kind::Plain << 0 << 1 << 3000;
+        QTest::addRow("plain, 40 s, DESACTIVADO") << FtpTestServer::Kind::Plain << 10 << 0 << 37000;
+        QTest::addRow("tls, 8 s, 20 Fotos") << FtpTestServer::Kind::Tls << 3 << 2 << 5000;
+    }
+    void acceptThenTicksPublish() {
+        QFETCH(FtpTestServer::Kind, kind);
+        QFETCH(int, reload);
+        QFETCH(int, gallery);
+        QFETCH(int, interval);
+        QVERIFY(startServer(kind));
+        QDir(f_->dir.path()).mkpath(server_->remotePrefix()); // the TLS server's writable folder
+        QVERIFY(accept(server_->password(), reload, gallery));
+        QVERIFY(!panel().form2()->isVisible());
+        QVERIFY(publishing());
+        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::Idle);
+        QCOMPARE(panel().tmrFTP().interval(), interval);
+        holdUploadTimer();
+        const QString casa = server_->remotePrefix() + QStringLiteral("casa"); // local and uploaded
+
+        // The pages, as written into the working folder, arrive first.
+        QTRY_COMPARE(uploads_->size(), gallery ? 2 : 1);
+        QCOMPARE(readAll(remote("casa.html")), readAll(f_->path(casa + ".html")));
+        QVERIFY(readAll(remote("casa.html")).contains("<!DOCTYPE html>"));
+        QCOMPARE(QFile::exists(remote("casa-gi.html")), gallery > 0);
+
+        // Detection off, or no snapshot yet: a tick publishes nothing.
+        QCOMPARE(tick(), QStringList());
+        panel().tmrReloj().start(3'600'000); // detection "running"; its own tick never comes
+        QCOMPARE(tick(), QStringList());
+
+        const QByteArray first = snapshot();
+        const QStringList withGallery{casa + ".jpg", casa + "-001.jpg"};
+        QCOMPARE(tick(), gallery ? withGallery : QStringList{casa + ".jpg"});
+        QCOMPARE(readAll(remote("casa.jpg")), first);
+        QCOMPARE(readAll(remote("casa-001.jpg")), gallery ? first : QByteArray());
+        // The same snapshot again: live picture only.
+        QCOMPARE(tick(), QStringList{casa + ".jpg"});
+        QCOMPARE(panel().uploadCounter(), gallery ? 1 : 0);
+        QVERIFY(publishing());
+    }
+
+    void galleryRotatesAndSurvivesRestart() {
+        QVERIFY(startServer(FtpTestServer::Kind::Plain));
+        QVERIFY(accept(server_->password(), 0, 1)); // 10 Fotos
+        holdUploadTimer();
+        QTRY_COMPARE(uploads_->size(), 2);
+        panel().tmrReloj().start(3'600'000);
+        QList<QByteArray> sent;
+        for (int i = 1; i <= 11; ++i) {
+            sent << snapshot();
+            QCOMPARE(tick().last(),
+                     QStringLiteral("casa-%1.jpg").arg(i == 11 ? 1 : i, 3, 10, QLatin1Char('0')));
+        }
+        QCOMPARE(readAll(remote("casa-001.jpg")), sent[10]);
+        QCOMPARE(readAll(remote("casa-002.jpg")), sent[1]);
+
+        f_->restart(); // the counter is saved with the panel's state
+        QCOMPARE(panel().uploadCounter(), 1);
+        QVERIFY(accept(server_->password(), 0, 1));
+        holdUploadTimer();
+        QTRY_COMPARE(uploads_->size(), 2);
+        panel().tmrReloj().start(3'600'000);
+        snapshot();
+        QCOMPARE(tick().last(), QStringLiteral("casa-002.jpg"));
+    }
+
+    void refusedLoginKeepsDialogOpen_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("network");
+        QTest::addRow("wrong password") << "otra" << true;
+        QTest::addRow("empty password") << "" << false;
+    }
+    void refusedLoginKeepsDialogOpen() {
+        QFETCH(QString, password);
+        QFETCH(bool, network);
+        QVERIFY(startServer(FtpTestServer::Kind::Plain));
+        const qsizetype before = f_->dialogs.messages.size();
+        QCOMPARE(accept(password, 0, 1), network);
+        if (!network)
+            QCOMPARE(cFTP::runningWorkers(), 0);
+        QCOMPARE(f_->dialogs.messages.size(), before + 1);
+        QCOMPARE(f_->dialogs.messages.last().title, QStringLiteral("Pregonar - Conexión FTP"));
+        QCOMPARE(f_->dialogs.messages.last().text, QStringLiteral("Imposible conectarse al servidor."));
+        QCOMPARE(f_->dialogs.messages.last().icon, Dialogs::Icon::Warning);
+        QVERIFY(panel().form2()->isVisible());
+        QVERIFY(!panel().form2()->isBusy());
+        QVERIFY(!publishing());
+        QVERIFY(!QFile::exists(remote("casa.html")));
+    }
+
+    // A failed upload restarts publishing through the automatic session, which keeps trying
+    // until the server is back; a frozen server never holds up the GUI thread.
+    void recoversFromServerFault_data() {
+        QTest::addColumn<bool>("freeze");
+        QTest::addRow("server stopped") << false;
+        QTest::addRow("server frozen") << true;
+    }
+    void recoversFromServerFault() {
+        QFETCH(bool, freeze);
+        QVERIFY(startServer(FtpTestServer::Kind::Plain));
+        QVERIFY(accept(server_->password(), 0, 1));
+        holdUploadTimer();
+        QTRY_COMPARE(uploads_->size(), 2);
+        panel().tmrReloj().start(3'600'000);
+        panel().tmrAutoSesion().setInterval(100);
+        snapshot();
+        QCOMPARE(tick().size(), 2);
+
+        QElapsedTimer sinceTick;
+        qint64 worstGap = 0;
+        QTimer gui;
+        gui.setTimerType(Qt::PreciseTimer);
+        connect(&gui, &QTimer::timeout, this, [&] { worstGap = std::max(worstGap, sinceTick.restart()); });
+        if (freeze)
+            QVERIFY(server_->freeze());
+        else
+            server_->kill();
+        const qsizetype messages = f_->dialogs.messages.size();
+        QElapsedTimer clock;
+        clock.start();
+        sinceTick.start();
+        gui.start(10);
+        snapshot();
+        panel().TmrFTP_Timer();
+        QTRY_VERIFY_WITH_TIMEOUT(panel().tmrAutoSesion().isActive(), 8'000);
+        const qint64 failedAfter = clock.elapsed();
+        gui.stop();
+        QVERIFY(!publishing());
+        QVERIFY(panel().form2()->isVisible());
+        QCOMPARE(panel().form2()->windowTitle(), QStringLiteral("Pregonar  -  Sesión Automática"));
+        QVERIFY2(failedAfter < 6'000, qPrintable(QString::number(failedAfter)));
+        if (freeze)
+            QVERIFY2(worstGap <= 20, qPrintable(QStringLiteral("worst gap %1 ms").arg(worstGap)));
+
+        QTest::qWait(500); // several automatic attempts against the dead server
+        QVERIFY(!publishing());
+        QVERIFY(QFile::remove(remote("casa.html")));
+        if (freeze)
+            QVERIFY(server_->thaw());
+        else
+            QVERIFY(server_->start());
+        QTRY_VERIFY_WITH_TIMEOUT(publishing(), 10'000);
+        QVERIFY(!panel().form2()->isVisible());
+        QVERIFY(!panel().tmrAutoSesion().isActive());
+        QCOMPARE(f_->dialogs.messages.size(), messages); // no message in automatic mode
+
+        holdUploadTimer();
+        QTRY_VERIFY(QFile::exists(remote("casa.html"))); // the pages again
+        QTRY_COMPARE(panel().ftpClient()->pendingUploads(), 0);
+        const QByteArray last = snapshot();
+        QCOMPARE(tick().first(), QStringLiteral("casa.jpg"));
+        QCOMPARE(readAll(remote("casa.jpg")), last);
+    }
+};
+
+QTEST_MAIN(TestPanelPublish)
+#include "TestPanelPublish.moc"
