@@ -63,15 +63,12 @@ QString MediaMci::send(const QString& command) {
             m_player->setAudioOutput(m_output.get());
         }
         const QString path = QFileInfo(match.captured(1)).absoluteFilePath();
-        // The same greeting again is already loaded: starting it over costs nothing, loading it
-        // anew would delay the greeting.
-        if (path != m_path || m_player->mediaStatus() == QMediaPlayer::InvalidMedia) {
-            m_player->setSource(QUrl::fromLocalFile(path));
-            m_path = path;
-        } else {
-            m_player->stop();
-            m_player->setPosition(0);
-        }
+        // Loaded anew every time: once a medium has reached its end, GStreamer plays it again
+        // without a sound unless it is reloaded.
+        m_player->stop();
+        m_player->setSource(QUrl());
+        m_player->setSource(QUrl::fromLocalFile(path));
+        m_path = path;
         m_alias = match.captured(2);
         return QStringLiteral("1");
     }

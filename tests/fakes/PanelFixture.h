@@ -20,7 +20,8 @@ struct PanelFixture {
 
     // ftpFactory: the FTP client publishing will use (empty: the real one).
     explicit PanelFixture(std::function<std::unique_ptr<FtpClient>()> ftpFactory)
-        : PanelFixture([&ftpFactory](PanelFixture&, PanelEnvironment& e) { e.ftpFactory = std::move(ftpFactory); }) {}
+        : PanelFixture(
+              [&ftpFactory](PanelFixture&, PanelEnvironment& e) { e.ftpFactory = std::move(ftpFactory); }) {}
 
     // `prepare` may seed the working folder and change the environment before the panel starts.
     explicit PanelFixture(const std::function<void(PanelFixture&, PanelEnvironment&)>& prepare = {}) {

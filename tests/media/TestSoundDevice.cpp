@@ -43,11 +43,21 @@ private slots:
             int(std::count_if(loud.rms.begin(), loud.rms.end(), [](double v) { return v > 0.1; }));
         QVERIFY2(loudWindows >= 8 && loudWindows <= 16, qPrintable(QString::number(loudWindows)));
 
-        // Played again from the start, then closed: no device under the alias any more.
+        // The same greeting again, the way the next customer gets it: heard again, from the start.
+        QVERIFY(m_pulse->startRecording());
         QCOMPARE(mci.send(QStringLiteral("open \"") + m_tone + QStringLiteral("\" alias med")),
                  QStringLiteral("1"));
         mci.send(QStringLiteral("play med"));
         QCOMPARE(mci.send(QStringLiteral("status med mode")), QStringLiteral("playing"));
+        QTRY_COMPARE_WITH_TIMEOUT(mci.send(QStringLiteral("status med mode")), QStringLiteral("stopped"),
+                                  5000);
+        QTest::qWait(300);
+        const TestMedia::Loudness again = TestMedia::loudness(m_pulse->stopRecording());
+        QCOMPARE(again.onsetsMs().size(), 1);
+
+        // Closed: no device under the alias any more.
+        mci.send(QStringLiteral("open \"") + m_tone + QStringLiteral("\" alias med"));
+        mci.send(QStringLiteral("play med"));
         mci.send(QStringLiteral("close all"));
         QCOMPARE(mci.send(QStringLiteral("status med mode")), QString());
     }
