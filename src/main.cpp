@@ -86,7 +86,9 @@ int main(int argc, char** argv) {
     Form1 panel(env);
     UnixSignals signalsIn;
     QObject::connect(&signalsIn, &UnixSignals::terminationRequested, &panel, &Form1::unload);
-    QObject::connect(&panel, &Form1::unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // exit(), not quit(): quit() asks every window first, and the banner refuses to close.
+    QObject::connect(
+        &panel, &Form1::unloaded, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::activationRequested, &panel, &Form1::showPanel);
     // The desktop session may end the program without closing the panel first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &panel, &Form1::unload);

@@ -57,7 +57,10 @@ void Form1::TmrReloj_Timer() {
     m_lblSensor[8]->setText(result->text);
     if (result->triggers) {
         // A picture of the customer for the web, at most one a second, written off this tick.
-        m_snapshots->offer(m_detector.reference(), QDateTime::currentDateTime());
+        const QDateTime now = QDateTime::currentDateTime();
+        if (m_snapshots->isDue(now)) {
+            m_snapshots->offer(m_detector.reference(), now);
+        }
         if (boton(Publicidad)->appearance() == 1) {
             RespuestaMovimiento();
         }

@@ -28,8 +28,13 @@ void SnapshotWriter::waitForWrites() {
     m_pool.waitForDone();
 }
 
+bool SnapshotWriter::isDue(const QDateTime& now) const {
+    // A clock set back counts as due: the pictures must not stop until it catches up.
+    return !m_last.isValid() || m_last.msecsTo(now) >= 1000 || now < m_last;
+}
+
 bool SnapshotWriter::offer(const QImage& picture, const QDateTime& now) {
-    if (picture.isNull() || (m_last.isValid() && m_last.msecsTo(now) < 1000 && m_last <= now)) {
+    if (picture.isNull() || !isDue(now)) {
         return false;
     }
     m_last = now;

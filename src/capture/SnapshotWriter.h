@@ -18,7 +18,9 @@ public:
                    QObject* parent = nullptr);
     ~SnapshotWriter() override;
 
-    // Takes the picture unless the last one was taken less than a second before `now`.
+    // False when the last picture was taken less than a second before `now`.
+    bool isDue(const QDateTime& now) const;
+    // Takes the picture when it is due.
     bool offer(const QImage& picture, const QDateTime& now);
 
     // "Fotos/Foto-20261206-153012-250.jpg" for that moment.
