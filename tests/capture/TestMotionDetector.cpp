@@ -44,8 +44,8 @@ int slowCompare(QImage& live, const QImage& reference, int colorSlider) {
     return count;
 }
 
-QImage noise(QSize size, quint32 seed) {
-    QRandomGenerator random(seed);
+QImage noise(QSize size, quint32 salt) {
+    QRandomGenerator random(salt);
     QImage picture(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)

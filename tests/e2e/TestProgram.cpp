@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(terminate(*again), 0);
     }
 
-    void seededSettingsComeBackUnchanged() {
+    void storedSettingsComeBackUnchanged() {
         ProgramSandbox box;
         // Settings as a shop left them: sliders moved, sounds on, the image on, a message of three
         // lines with accents.

@@ -23,7 +23,7 @@ struct PanelFixture {
         : PanelFixture(
               [&ftpFactory](PanelFixture&, PanelEnvironment& e) { e.ftpFactory = std::move(ftpFactory); }) {}
 
-    // `prepare` may seed the working folder and change the environment before the panel starts.
+    // `prepare` may fill the working folder and change the environment before the panel starts.
     explicit PanelFixture(const std::function<void(PanelFixture&, PanelEnvironment&)>& prepare = {}) {
         QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
         env.workFolder = dir.path();

@@ -20,9 +20,9 @@ Q_DECLARE_METATYPE(FtpTestServer::Kind)
 
 namespace {
 
-QByteArray randomBytes(qsizetype size, quint32 seed) {
+QByteArray randomBytes(qsizetype size, quint32 salt) {
     QList<quint32> words((size + 3) / 4);
-    QRandomGenerator(seed).fillRange(words.data(), words.size());
+    QRandomGenerator(salt).fillRange(words.data(), words.size());
     return QByteArray(reinterpret_cast<const char*>(words.constData()), size);
 }
 
