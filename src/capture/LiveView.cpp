@@ -16,6 +16,9 @@ void LiveView::showFrame(const QImage* frame) {
 }
 
 void LiveView::showPicture(const QPixmap& picture) {
+    if (!m_frame && !m_picture.isNull() && m_picture.cacheKey() == picture.cacheKey()) {
+        return; // already there: no repaint on every idle tick
+    }
     m_frame = nullptr;
     m_picture = picture;
     update();

@@ -48,9 +48,7 @@ void Form1::TmrReloj_Timer() {
     }
     if (!result) {
         // No camera, or it went away: nothing is compared, drawn or answered.
-        if (m_picture1->isShowingFrame()) {
-            showIdlePicture();
-        }
+        showIdlePicture();
         return;
     }
     m_picture1->showFrame(&m_detector.view());

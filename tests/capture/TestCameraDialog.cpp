@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "capture/CameraDialog.h"
+#include "fakes/RecordingDesktop.h"
+
+#include <QComboBox>
+#include <QTest>
+
+// The camera set-up dialog: every source can be chosen, and what it gives back is what was chosen.
+class TestCameraDialog : public QObject {
+    Q_OBJECT
+
+    const QList<CameraInfo> m_cameras{
+        {QStringLiteral("/dev/video0"), QStringLiteral("Cámara integrada"), true, {{QSize(640, 480), 30}}},
+        {QStringLiteral("/dev/video2"),
+         QStringLiteral("Cámara USB"),
+         false,
+         {{QSize(320, 240), 30}, {QSize(1280, 720), 10}}},
+    };
+
+private slots:
+    void choices() {
+        RecordingDialogs dialogs;
+        CameraChoice current;
+        current.kind = CameraChoice::Kind::Camera;
+        current.device = QStringLiteral("/dev/video2");
+        current.name = QStringLiteral("Cámara USB");
+        current.resolution = QSize(1280, 720);
+        CameraDialog dialog(current, m_cameras, &dialogs, QStringLiteral("/tienda/Videos"));
+        // The stored camera and format come back selected.
+        QCOMPARE(dialog.sourceBox()->currentText(), QStringLiteral("Cámara USB"));
+        QCOMPARE(dialog.formatBox()->currentData().toSize(), QSize(1280, 720));
+        QCOMPARE(dialog.choice(), current);
+
+        dialog.sourceBox()->setCurrentIndex(0);
+        QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::SystemDefault));
+        QVERIFY(!dialog.formatBox()->isEnabled());
+
+        dialog.sourceBox()->setCurrentIndex(3);
+        QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::Demo));
+
+        // A video file: chosen through the file dialog; a cancelled one leaves the list where it was.
+        dialogs.nextFiles = {QString()};
+        dialog.sourceBox()->setCurrentIndex(4);
+        QCOMPARE(dialog.sourceBox()->currentIndex(), 3);
+        dialogs.nextFiles = {QStringLiteral("/tienda/Videos/entrada.avi")};
+        dialog.sourceBox()->setCurrentIndex(4);
+        QCOMPARE(dialogs.fileRequests.last().initialFolder, QStringLiteral("/tienda/Videos"));
+        QCOMPARE(dialog.choice().file, QStringLiteral("/tienda/Videos/entrada.avi"));
+        QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::File));
+    }
+
+    void noCameraAtAll() {
+        CameraDialog dialog(CameraChoice{}, {}, nullptr, QString());
+        QCOMPARE(dialog.sourceBox()->count(), 3); // the system's camera, the demo, a file
+        QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::SystemDefault));
+    }
+};
+
+QTEST_MAIN(TestCameraDialog)
+#include "TestCameraDialog.moc"
