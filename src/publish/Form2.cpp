@@ -254,8 +254,11 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 8; ++i) {
         if (watched != m_lblFTP[size_t(i)])
             continue;
-        const auto* mouse = static_cast<QMouseEvent*>(event);
         // Taken here: a label ignores the mouse, and the window behind it would reset the hover.
+        const auto* mouse =
+            event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+                ? static_cast<QMouseEvent*>(event)
+                : nullptr;
         switch (event->type()) {
         case QEvent::MouseMove:
             LblFTP_MouseMove(i);
