@@ -96,6 +96,9 @@ int main(int argc, char** argv) {
     if (!panel.load()) {
         return 1;
     }
+    if (panel.isUnloaded()) {
+        return 0; // closed (SIGTERM, say) while a start-up message was open
+    }
     if (panel.boton(Form1::Publicidad)->appearance() == 0) {
         panel.show();
     }

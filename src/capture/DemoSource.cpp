@@ -96,14 +96,7 @@ bool DemoSource::withNewestFrame(const std::function<void(const FrameView&)>& us
     if (!m_running) {
         return false;
     }
-    const QImage& frame = m_scene.render(m_clock.elapsed(), ++m_frames);
-    FrameView view;
-    view.format = PixelFormat::Bgrx32;
-    view.width = frame.width();
-    view.height = frame.height();
-    view.planes[0] = frame.constBits();
-    view.strides[0] = int(frame.bytesPerLine());
-    use(view);
+    use(FrameView::ofImage(m_scene.render(m_clock.elapsed(), ++m_frames)));
     return true;
 }
 

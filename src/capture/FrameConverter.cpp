@@ -113,6 +113,19 @@ int rowBytes(PixelFormat format, int plane, int width) {
 
 } // namespace
 
+FrameView FrameView::ofImage(const QImage& picture) {
+    FrameView view;
+    if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32) {
+        return view;
+    }
+    view.format = PixelFormat::Bgrx32;
+    view.width = picture.width();
+    view.height = picture.height();
+    view.planes[0] = picture.constBits();
+    view.strides[0] = int(picture.bytesPerLine());
+    return view;
+}
+
 bool FrameView::isValid() const {
     const int planesUsed = planeCount(format);
     if (planesUsed == 0 || width <= 0 || height <= 0)

@@ -36,6 +36,9 @@ struct FrameView {
     std::array<int, 3> strides{};
 
     bool isValid() const;
+    // A view of a picture's pixels (converted to 32 bits first when it is not); `picture` must outlive
+    // the view.
+    static FrameView ofImage(const QImage& picture);
 };
 
 // Converts camera frames to RGB and scales them (nearest neighbour) in one pass. The detector only

@@ -82,12 +82,7 @@ public:
         if (m_fallback.isNull()) {
             return false;
         }
-        view.format = PixelFormat::Bgrx32;
-        view.width = m_fallback.width();
-        view.height = m_fallback.height();
-        view.planes = {m_fallback.constBits(), nullptr, nullptr};
-        view.strides = {int(m_fallback.bytesPerLine()), 0, 0};
-        use(view);
+        use(FrameView::ofImage(m_fallback));
         return true;
     }
 

@@ -27,13 +27,7 @@ public:
             return false;
         }
         const QImage frame = picture.convertToFormat(QImage::Format_RGB32);
-        FrameView view;
-        view.format = PixelFormat::Bgrx32;
-        view.width = frame.width();
-        view.height = frame.height();
-        view.planes[0] = frame.constBits();
-        view.strides[0] = int(frame.bytesPerLine());
-        use(view);
+        use(FrameView::ofImage(frame));
         return true;
     }
     QString description() const override { return QStringLiteral("cámara de prueba"); }
