@@ -4,7 +4,7 @@
 #include "app/PictureButton.h"
 #include "app/ReadMe.h"
 #include "capture/LiveView.h"
-#include "fakes/RecordingDesktop.h"
+#include "fakes/PanelFixture.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
@@ -23,34 +23,11 @@
 class TestPanel : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        QTemporaryDir dir;
-        RecordingDialogs dialogs;
-        RecordingShell shell;
-        RecordingTray tray;
-        std::unique_ptr<Form1> panel;
-
-        Fixture() { QDir(dir.path()).mkpath(QStringLiteral("Desktop")); }
-        QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-        Form1& make() {
-            PanelEnvironment env;
-            env.workFolder = dir.path();
-            env.desktopFolder = path(QStringLiteral("Desktop"));
-            env.executable = QStringLiteral("/opt/pregonar/pregonar");
-            env.dialogs = &dialogs;
-            env.shell = &shell;
-            env.tray = &tray;
-            panel = std::make_unique<Form1>(env);
-            return *panel;
-        }
-        Form1& started() {
-            Form1& p = make();
-            if (!p.load()) {
-                qFatal("load failed");
-            }
-            p.show();
-            return p;
-        }
+    // A working folder that the test may fill before the panel starts.
+    struct Fixture : PanelFixture {
+        Fixture()
+            : PanelFixture(NotStarted{}) {}
+        Form1& started() { return start(); }
     };
 
     static QString appearances(Form1& panel) {
@@ -339,8 +316,7 @@ private slots:
             click(panel, Form1::Publicidad);
             panel.unload();
         }
-        Form1& panel = f.make();
-        QVERIFY(panel.load());
+        Form1& panel = f.started();
         QCOMPARE(appearances(panel), QStringLiteral("000000110"));
         QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
     }

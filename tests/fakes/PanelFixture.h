@@ -23,8 +23,19 @@ struct PanelFixture {
         : PanelFixture(
               [&ftpFactory](PanelFixture&, PanelEnvironment& e) { e.ftpFactory = std::move(ftpFactory); }) {}
 
+    // The folder and the environment only: the test fills the folder, then calls start().
+    struct NotStarted {};
+    explicit PanelFixture(NotStarted) { prepareEnvironment(); }
+
     // `prepare` may fill the working folder and change the environment before the panel starts.
     explicit PanelFixture(const std::function<void(PanelFixture&, PanelEnvironment&)>& prepare = {}) {
+        prepareEnvironment();
+        if (prepare) {
+            prepare(*this, env);
+        }
+        start();
+    }
+    void prepareEnvironment() {
         QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
         env.workFolder = dir.path();
         env.desktopFolder = path(QStringLiteral("Desktop"));
@@ -32,17 +43,14 @@ struct PanelFixture {
         env.dialogs = &dialogs;
         env.shell = &shell;
         env.tray = &tray;
-        if (prepare) {
-            prepare(*this, env);
-        }
-        start();
     }
-    void start() {
+    Form1& start() {
         panel = std::make_unique<Form1>(env);
         if (!panel->load()) {
             qFatal("load failed");
         }
         panel->show();
+        return *panel;
     }
     // Closes the program (saving its state) and starts it again in the same folder.
     void restart() {
