@@ -119,6 +119,25 @@ private slots:
         QCOMPARE(terminate(*again), 0);
     }
 
+    // Closing while the message scrolls: the banner refuses to be closed by the user, but the
+    // program still ends, with advertising saved as on.
+    void sigtermWhileTheMessageScrolls() {
+        ProgramSandbox box;
+        BannerRecord banner;
+        banner.messageOn = true;
+        banner.advertisingOn = true;
+        QVERIFY(
+            SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).write({{7, encodeBannerRecord(banner)}}));
+        QFile(box.path(QStringLiteral("home/Desktop/Pregonar.desktop"))).open(QIODevice::WriteOnly);
+        std::unique_ptr<QProcess> program = box.start();
+        QVERIFY(!ProgramSandbox::waitForWindow(QStringLiteral("^P r e g o n a r$"), 15000).isEmpty());
+        QCOMPARE(terminate(*program), 0);
+        const BannerRecord saved =
+            decodeBannerRecord(SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).read(7));
+        QVERIFY(saved.messageOn);
+        QVERIFY(saved.advertisingOn);
+    }
+
     void storedSettingsComeBackUnchanged() {
         ProgramSandbox box;
         // Settings as a shop left them: sliders moved, sounds on, the image on, a message of three
