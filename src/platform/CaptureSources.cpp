@@ -132,20 +132,14 @@ public:
 private:
     QCameraDevice findDevice() const {
         const QList<QCameraDevice> devices = QMediaDevices::videoInputs();
-        if (m_choice.kind == CameraChoice::Kind::SystemDefault) {
-            return devices.isEmpty() ? QCameraDevice() : QMediaDevices::defaultVideoInput();
-        }
+        QList<CameraInfo> present;
+        const QCameraDevice defaultDevice = QMediaDevices::defaultVideoInput();
         for (const QCameraDevice& device : devices) {
-            if (!m_choice.device.isEmpty() && QString::fromUtf8(device.id()) == m_choice.device) {
-                return device;
-            }
+            present.append(
+                {QString::fromUtf8(device.id()), device.description(), device == defaultDevice, {}});
         }
-        for (const QCameraDevice& device : devices) {
-            if (!m_choice.name.isEmpty() && device.description() == m_choice.name) {
-                return device;
-            }
-        }
-        return {};
+        const int index = pickCamera(m_choice, present);
+        return index < 0 ? QCameraDevice() : devices[index];
     }
 
     QCameraFormat chooseFormat(const QCameraDevice& device) const {
@@ -324,6 +318,31 @@ QList<CameraInfo> availableCameras() {
         cameras.append(info);
     }
     return cameras;
+}
+
+int pickCamera(const CameraChoice& choice, const QList<CameraInfo>& present) {
+    if (choice.kind == CameraChoice::Kind::SystemDefault) {
+        for (qsizetype i = 0; i < present.size(); ++i) {
+            if (present[i].isDefault) {
+                return int(i);
+            }
+        }
+        return present.isEmpty() ? -1 : 0;
+    }
+    if (choice.kind != CameraChoice::Kind::Camera) {
+        return -1;
+    }
+    for (qsizetype i = 0; i < present.size(); ++i) {
+        if (!choice.device.isEmpty() && present[i].id == choice.device) {
+            return int(i);
+        }
+    }
+    for (qsizetype i = 0; i < present.size(); ++i) {
+        if (!choice.name.isEmpty() && present[i].name == choice.name) {
+            return int(i);
+        }
+    }
+    return -1;
 }
 
 std::unique_ptr<FrameSource> makeFrameSource(const CameraChoice& choice) {

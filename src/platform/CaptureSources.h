@@ -23,6 +23,10 @@ struct CameraInfo {
 };
 QList<CameraInfo> availableCameras();
 
+// Which of the present cameras a choice means: by id, or by name when the camera came back under
+// another id (plugged into another port); the default one for the system's choice. -1: none.
+int pickCamera(const CameraChoice& choice, const QList<CameraInfo>& present);
+
 // The source for a choice: a camera (the system's default one included), a video file played in a
 // loop, or the demo scene.
 std::unique_ptr<FrameSource> makeFrameSource(const CameraChoice& choice);

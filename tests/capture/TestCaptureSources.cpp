@@ -69,6 +69,40 @@ private slots:
 
     // No camera on this machine: not the system's default, not a named one. The capture session
     // still pushes test pictures into its sink; none of them may reach the detector.
+    // The camera that was chosen, also when it comes back under another id.
+    void pickCamera_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("expected");
+        QTest::addRow("same id") << int(CameraChoice::Kind::Camera) << "/dev/video2"
+                                 << "USB" << 1;
+        QTest::addRow("back on another port") << int(CameraChoice::Kind::Camera) << "/dev/video9"
+                                              << "USB" << 1;
+        QTest::addRow("unplugged") << int(CameraChoice::Kind::Camera) << "/dev/video9"
+                                   << "Otra" << -1;
+        QTest::addRow("system default") << int(CameraChoice::Kind::SystemDefault) << ""
+                                        << "" << 0;
+        QTest::addRow("demo is no camera") << int(CameraChoice::Kind::Demo) << ""
+                                           << "" << -1;
+    }
+
+    void pickCamera() {
+        QFETCH(int, kind);
+        QFETCH(QString, device);
+        QFETCH(QString, name);
+        QFETCH(int, expected);
+        CameraChoice choice;
+        choice.kind = CameraChoice::Kind(kind);
+        choice.device = device;
+        choice.name = name;
+        const QList<CameraInfo> present{
+            {QStringLiteral("/dev/video0"), QStringLiteral("Integrada"), true, {}},
+            {QStringLiteral("/dev/video2"), QStringLiteral("USB"), false, {}}};
+        QCOMPARE(::pickCamera(choice, present), expected);
+        QCOMPARE(::pickCamera(choice, {}), -1);
+    }
+
     void noCameraNoFrames_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("name");
