@@ -26,6 +26,10 @@ void Form1::IniciarVideo() {
     VideoPlayer& player = MPlayer();
     player.setURL(m_videoPath);
     player.controls().play();
+    // Full screen from the first frame when the panel is away, not only from the first watch tick.
+    if (!isVisible()) {
+        player.setFullScreen(true);
+    }
     player.setVisible(true);
     m_tmrVideoPlay.start();
 }
