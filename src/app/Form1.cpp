@@ -210,6 +210,11 @@ void Form1::buildWindow() {
     auto* sensoresLayout = new QGridLayout(sensores);
     m_picture1 = new LiveView(sensores);
     sensoresLayout->addWidget(m_picture1, 0, 0, 1, 3);
+    // Which source the detector watches, so that a demo scene or a video file is never taken for
+    // the shop's own camera.
+    m_lblCamara = new QLabel(QStringLiteral("Fuente: ") + m_cameraChoice.describe(), sensores);
+    m_lblCamara->setAlignment(Qt::AlignCenter);
+    sensoresLayout->addWidget(m_lblCamara, 1, 0, 1, 3);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
                                           QStringLiteral("Frecuencia")};
     const std::array<SliderBounds, 3> bounds{Sliders::Movimiento, Sliders::Color, Sliders::Frecuencia};
@@ -218,12 +223,13 @@ void Form1::buildWindow() {
         m_lblSensor[size_t(2 * i + 1)] = new QLabel(sensores);
         m_lblSensor[size_t(2 * i + 1)]->setMinimumWidth(70);
         m_sensores[size_t(i)] = makeSlider(bounds[size_t(i)], sensores);
-        sensoresLayout->addWidget(m_lblSensor[size_t(2 * i)], i + 1, 0);
-        sensoresLayout->addWidget(m_sensores[size_t(i)], i + 1, 1);
-        sensoresLayout->addWidget(m_lblSensor[size_t(2 * i + 1)], i + 1, 2);
+        sensoresLayout->addWidget(m_lblSensor[size_t(2 * i)], i + 2, 0);
+        sensoresLayout->addWidget(m_sensores[size_t(i)], i + 2, 1);
+        sensoresLayout->addWidget(m_lblSensor[size_t(2 * i + 1)], i + 2, 2);
         connect(m_sensores[size_t(i)], &QScrollBar::valueChanged, this, [this, i] { HsbSensor_Change(i); });
         HsbSensor_Change(i);
     }
+    sensoresLayout->setRowStretch(5, 1); // spare height below the sliders, not between the rows
     columns->addWidget(sensores);
 
     // The message.

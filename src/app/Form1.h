@@ -99,6 +99,7 @@ public:
     // Button 2: the camera and its format.
     void ConfigurarCamara();
     const CameraChoice& cameraChoice() const { return m_cameraChoice; }
+    QLabel* lblCamara() const { return m_lblCamara; }
     FrameSource* frameSource() const { return m_source.get(); }
     MotionDetector& detector() { return m_detector; }
     SnapshotWriter* snapshots() const { return m_snapshots.get(); }
@@ -207,6 +208,7 @@ private:
     QLabel* m_lblAyudaCam = nullptr;
     QLabel* m_lblDonacion = nullptr;
     QLabel* m_pctSeparador = nullptr;
+    QLabel* m_lblCamara = nullptr;  // the source the detector watches
     LiveView* m_picture1 = nullptr; // live view
     QPixmap m_picture3;             // idle picture
     std::unique_ptr<Form3> m_form3; // the banner, made on its first start

@@ -89,6 +89,7 @@ void Form1::ConfigurarCamara() {
     }
     m_cameraChoice = dialog.choice();
     m_cameraChoice.write(pathIn(QStringLiteral("Pregonar.CAM")));
+    m_lblCamara->setText(QStringLiteral("Fuente: ") + m_cameraChoice.describe());
     // A running detection moves to the new source at once.
     if (m_source) {
         WebCamApagar();

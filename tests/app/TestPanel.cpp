@@ -226,6 +226,7 @@ private slots:
         QCOMPARE(panel.lblSensor(3)->text(), QStringLiteral("70%"));
         QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("500 mseg"));
         QCOMPARE(panel.lblSensor(8)->text(), QStringLiteral("AutoMensaje DESACTIVADO"));
+        QCOMPARE(panel.lblCamara()->text(), QStringLiteral("Fuente: Cámara predeterminada del sistema"));
         panel.sensor(2)->setValue(1500);
         QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("1500 mseg"));
         QCOMPARE(panel.tmrReloj().interval(), 1500);
