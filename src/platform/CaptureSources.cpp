@@ -143,30 +143,14 @@ private:
     }
 
     QCameraFormat chooseFormat(const QCameraDevice& device) const {
-        QCameraFormat best;
         const QList<QCameraFormat> formats = device.videoFormats();
+        QList<CameraFormatInfo> infos;
         for (const QCameraFormat& format : formats) {
-            if (m_choice.resolution.isValid() && format.resolution() != m_choice.resolution) {
-                continue;
-            }
-            if (m_choice.frameRate > 0 && format.maxFrameRate() + 0.01 < m_choice.frameRate) {
-                continue;
-            }
-            if (best.isNull()) {
-                best = format;
-                continue;
-            }
-            // Without a choice, the smallest picture of at least 320 x 240 costs the least.
-            const auto area = [](const QCameraFormat& f) {
-                return f.resolution().width() * f.resolution().height();
-            };
-            const bool bigEnough = format.resolution().width() >= 320 && format.resolution().height() >= 240;
-            const bool bestBigEnough = best.resolution().width() >= 320 && best.resolution().height() >= 240;
-            if ((bigEnough && !bestBigEnough) || (bigEnough == bestBigEnough && area(format) < area(best))) {
-                best = format;
-            }
+            infos.append({format.resolution(), format.pixelFormat() == QVideoFrameFormat::Format_Jpeg,
+                          format.maxFrameRate()});
         }
-        return best;
+        const int index = pickFormat(m_choice, infos);
+        return index < 0 ? QCameraFormat() : formats[index];
     }
 
     void open() {
@@ -343,6 +327,46 @@ int pickCamera(const CameraChoice& choice, const QList<CameraInfo>& present) {
         }
     }
     return -1;
+}
+
+int pickFormat(const CameraChoice& choice, const QList<CameraFormatInfo>& formats) {
+    const auto bigEnough = [](const CameraFormatInfo& f) {
+        return f.resolution.width() >= 320 && f.resolution.height() >= 240;
+    };
+    const auto area = [](const CameraFormatInfo& f) { return f.resolution.width() * f.resolution.height(); };
+    const auto fastEnough = [](const CameraFormatInfo& f) { return f.maxFrameRate >= 10; };
+    // True when a is the better format to ask for.
+    const auto better = [&](const CameraFormatInfo& a, const CameraFormatInfo& b) {
+        if (bigEnough(a) != bigEnough(b)) {
+            return bigEnough(a);
+        }
+        if (area(a) != area(b)) {
+            return bigEnough(a) ? area(a) < area(b) : area(a) > area(b);
+        }
+        if (fastEnough(a) != fastEnough(b)) {
+            return fastEnough(a);
+        }
+        // Motion JPEG must be decoded frame by frame; raw frames only change hands.
+        if (a.compressed != b.compressed) {
+            return !a.compressed;
+        }
+        return fastEnough(a) ? a.maxFrameRate < b.maxFrameRate : a.maxFrameRate > b.maxFrameRate;
+    };
+    int best = -1;
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        const CameraFormatInfo& format = formats[i];
+        if (choice.resolution.isValid() && !choice.resolution.isEmpty() &&
+            format.resolution != choice.resolution) {
+            continue;
+        }
+        if (choice.frameRate > 0 && format.maxFrameRate + 0.01 < choice.frameRate) {
+            continue;
+        }
+        if (best < 0 || better(format, formats[best])) {
+            best = int(i);
+        }
+    }
+    return best;
 }
 
 std::unique_ptr<FrameSource> makeFrameSource(const CameraChoice& choice) {

@@ -27,6 +27,17 @@ QList<CameraInfo> availableCameras();
 // another id (plugged into another port); the default one for the system's choice. -1: none.
 int pickCamera(const CameraChoice& choice, const QList<CameraInfo>& present);
 
+// The format to ask a camera for. The chosen resolution (and rate) when there is one; otherwise the
+// smallest picture of at least 320 x 240. Among equal pictures: one that gives at least 10 frames a
+// second (a tick can be 100 ms), then an uncompressed one (Motion JPEG costs a decode per frame),
+// then the lowest rate. -1: none.
+struct CameraFormatInfo {
+    QSize resolution;
+    bool compressed = false;
+    double maxFrameRate = 0;
+};
+int pickFormat(const CameraChoice& choice, const QList<CameraFormatInfo>& formats);
+
 // The source for a choice: a camera (the system's default one included), a video file played in a
 // loop, or the demo scene.
 std::unique_ptr<FrameSource> makeFrameSource(const CameraChoice& choice);

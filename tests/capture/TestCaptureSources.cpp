@@ -103,6 +103,28 @@ private slots:
         QCOMPARE(::pickCamera(choice, {}), -1);
     }
 
+    void pickFormat_data() {
+        QTest::addColumn<QSize>("chosen");
+        QTest::addColumn<int>("expected");
+        QTest::addRow("no choice: raw 640x480 rather than its Motion JPEG") << QSize() << 2;
+        QTest::addRow("chosen size: raw at 10 frames a second is enough") << QSize(1280, 720) << 3;
+        QTest::addRow("a size the camera lacks") << QSize(800, 600) << -1;
+    }
+
+    // What a typical webcam lists: Motion JPEG at every size, raw frames fast only when small.
+    void pickFormat() {
+        QFETCH(QSize, chosen);
+        QFETCH(int, expected);
+        const QList<CameraFormatInfo> formats{
+            {QSize(160, 120), false, 30},  {QSize(640, 480), true, 30},  {QSize(640, 480), false, 30},
+            {QSize(1280, 720), false, 10}, {QSize(1280, 720), true, 30}, {QSize(1280, 720), false, 5},
+        };
+        CameraChoice choice;
+        choice.kind = CameraChoice::Kind::Camera;
+        choice.resolution = chosen;
+        QCOMPARE(::pickFormat(choice, formats), expected);
+    }
+
     void noCameraNoFrames_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("name");
