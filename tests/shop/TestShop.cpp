@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "shop/Shop.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+// Every output records what it was asked, in one log.
+struct Outputs final : CameraOutput, GreetingOutput, MessageOutput {
+    QStringList log;
+    bool greetingPlaying = false;
+
+    void start() override { log << QStringLiteral("camera on"); }
+    void stop() override { log << QStringLiteral("camera off"); }
+    bool playing() const override { return greetingPlaying; }
+    void play() override { log << QStringLiteral("greet"); }
+    void stopAll() override { log << QStringLiteral("silence"); }
+    void show() override { log << QStringLiteral("message"); }
+    void hide() override { log << QStringLiteral("message off"); }
+
+    ShopOutputs all() { return {this, this, this, nullptr, nullptr}; }
+};
+
+// The picture's hide() and the video's stop() share their names with the camera's and the message's.
+struct Hidden final : PictureOutput, VideoOutput {
+    QStringList* log;
+    explicit Hidden(QStringList* l)
+        : log(l) {}
+    void show(const QString& path) override { *log << QStringLiteral("picture ") + path; }
+    void hide() override { *log << QStringLiteral("picture off"); }
+    void play(const QString& path) override { *log << QStringLiteral("video ") + path; }
+    void stop() override { *log << QStringLiteral("video off"); }
+};
+
+struct Fixture {
+    Outputs out;
+    Hidden media{&out.log};
+    Shop shop{{&out, &out, &out, &media, &media}};
+
+    // A shop running with the switches given, its log cleared.
+    Fixture(bool detection, bool sounds, bool message, bool video) {
+        Shop::SavedSwitches saved;
+        saved.detection = detection;
+        saved.sounds = sounds;
+        saved.message = message;
+        saved.video = video;
+        saved.videoPath = QStringLiteral("v.webm");
+        shop.restore(saved);
+        out.log.clear();
+    }
+};
+} // namespace
+
+class TestShop : public QObject {
+    Q_OBJECT
+private slots:
+    void showStartsOnlyWithSomethingToShow_data() {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<bool>("message");
+        QTest::addColumn<bool>("video");
+        QTest::addColumn<bool>("detection");
+        QTest::addColumn<bool>("sounds");
+        QTest::addColumn<bool>("starts");
+        QTest::addRow("nothing") << false << false << false << false << false << false;
+        QTest::addRow("sounds without detection") << false << false << false << false << true << false;
+        QTest::addRow("detection without sounds") << false << false << false << true << false << false;
+        QTest::addRow("greeting only") << false << false << false << true << true << true;
+        QTest::addRow("picture") << true << false << false << false << false << true;
+        QTest::addRow("message") << false << true << false << false << false << true;
+        QTest::addRow("picture and a video, no detection")
+            << true << false << true << false << false << false;
+        QTest::addRow("video with detection") << false << false << true << true << false << true;
+    }
+    void showStartsOnlyWithSomethingToShow() {
+        QFETCH(bool, picture);
+        QFETCH(bool, message);
+        QFETCH(bool, video);
+        QFETCH(bool, detection);
+        QFETCH(bool, sounds);
+        QFETCH(bool, starts);
+        Outputs out;
+        Shop shop(out.all());
+        Shop::SavedSwitches saved{false, picture, sounds, false, video, false, QStringLiteral("p.jpg"), {}};
+        shop.restore(saved);
+        shop.setMessage(message);
+        if (detection)
+            shop.setDetection(true);
+        if (!video && shop.videoOn())
+            shop.switchVideoOff();
+        QSignalSpy saves(&shop, &Shop::saveRequested);
+        QCOMPARE(shop.startAdvertising(), starts);
+        QCOMPARE(shop.advertising(), starts);
+        QCOMPARE(saves.count(), starts ? 1 : 0);
+    }
+
+    void customerIsAnswered_data() {
+        QTest::addColumn<bool>("message");
+        QTest::addColumn<bool>("video");
+        QTest::addColumn<bool>("alreadyPlaying");
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<bool>("holdOff");
+        QTest::addRow("greeting only") << false << false << false << QStringList{"greet"} << true;
+        QTest::addRow("greeting still playing") << false << false << true << QStringList{} << true;
+        QTest::addRow("message") << true << false << false << QStringList{"greet", "message"} << false;
+        QTest::addRow("video") << false << true << false << QStringList{"greet", "video v.webm"} << false;
+    }
+    void customerIsAnswered() {
+        QFETCH(bool, message);
+        QFETCH(bool, video);
+        QFETCH(bool, alreadyPlaying);
+        QFETCH(QStringList, first);
+        QFETCH(bool, holdOff);
+        Fixture f(true, true, message, video);
+        f.out.greetingPlaying = alreadyPlaying;
+        QVERIFY(f.shop.startAdvertising());
+        if (message) {
+            // The message shows from the start of the show; the customer comes after its first pass.
+            f.shop.messagePassFinished();
+            f.shop.holdOffTimer().stop();
+        }
+        f.out.log.clear();
+        QSignalSpy away(&f.shop, &Shop::panelAwayRequested);
+
+        f.shop.answerCustomer();
+        QCOMPARE(f.out.log, first);
+        QCOMPARE(f.shop.holdingOff(), holdOff);
+        QCOMPARE(away.count(), video ? 0 : 1);
+        // Nobody else is answered: the hold-off, the message on screen or the video playing.
+        QVERIFY(!f.shop.watching() || f.shop.holdingOff());
+        f.out.log.clear();
+        f.shop.answerCustomer();
+        QCOMPARE(f.out.log, QStringList{});
+    }
+
+    void messageAndVideoEndWithHoldOff() {
+        Fixture f(true, true, true, false);
+        f.shop.startAdvertising(); // the message shows from the start of the show
+        f.shop.messagePassFinished();
+        QVERIFY(f.shop.holdingOff());
+        QVERIFY(f.shop.watching());
+
+        Fixture v(true, false, false, true);
+        v.shop.startAdvertising();
+        v.shop.answerCustomer();
+        QVERIFY(!v.shop.watching());
+        v.shop.videoFinished();
+        QVERIFY(v.shop.holdingOff());
+        QVERIFY(v.shop.watching());
+        QCOMPARE(v.out.log.last(), QStringLiteral("video off"));
+        // The hold-off ends by itself, and then the next customer is answered again.
+        v.shop.holdOffTimer().setInterval(1);
+        v.shop.holdOffTimer().start();
+        QTRY_VERIFY(!v.shop.holdingOff());
+    }
+
+    void switchesFollowEachOther() {
+        Outputs out;
+        Shop shop(out.all());
+        shop.restore({});
+        shop.chooseVideo({}); // a cancelled choice
+        QVERIFY(!shop.videoOn());
+        shop.setMessage(true);
+        shop.chooseVideo(QStringLiteral("v.webm"));
+        QVERIFY(shop.videoOn() && !shop.messageOn() && shop.detecting());
+        shop.setMessage(true);
+        QVERIFY(!shop.videoOn());
+        shop.chooseVideo(QStringLiteral("v.webm"));
+        shop.setDetection(false);
+        QVERIFY(!shop.videoOn());
+        QCOMPARE(out.log, (QStringList{"camera off", "camera on", "camera off"}));
+
+        shop.setSounds(true);
+        shop.choosePicture(QStringLiteral("p.jpg"));
+        QVERIFY(shop.startAdvertising());
+        // Locked while the show runs.
+        shop.setSounds(false);
+        shop.switchPictureOff();
+        QVERIFY(shop.soundsOn() && shop.pictureOn());
+        shop.stopAdvertising();
+        shop.setSounds(false);
+        QVERIFY(!shop.soundsOn());
+    }
+
+    void panelComesBackDuringTheShowForAWhile() {
+        Fixture f(false, false, true, false);
+        QSignalSpy away(&f.shop, &Shop::panelAwayRequested);
+        QSignalSpy back(&f.shop, &Shop::panelBackRequested);
+        f.shop.bringPanelBack(); // no show: it stays
+        QVERIFY(!f.shop.autoHideTimer().isActive());
+        f.shop.startAdvertising();
+        away.clear();
+        f.shop.autoHideTimer().setInterval(1);
+        f.shop.bringPanelBack();
+        QTRY_COMPARE(away.count(), 1);
+        f.shop.bringPanelBack();
+        f.shop.openPanel(); // "Abrir Pregonar": it stays
+        QTest::qWait(20);
+        QCOMPARE(away.count(), 1);
+        QCOMPARE(back.count(), 4);
+    }
+
+    void closeSavesOnlyWhatWasApplied() {
+        Outputs out;
+        Shop starting(out.all());
+        QSignalSpy unsaved(&starting, &Shop::saveRequested);
+        starting.close(); // in the middle of the start-up: the files stay as they were
+        QCOMPARE(unsaved.count(), 0);
+        QCOMPARE(starting.phase(), Shop::Phase::Closed);
+
+        Fixture f(true, true, false, false);
+        QSignalSpy saves(&f.shop, &Shop::saveRequested);
+        QSignalSpy closed(&f.shop, &Shop::closed);
+        f.shop.close();
+        f.shop.close();
+        QCOMPARE(saves.count(), 1);
+        QCOMPARE(closed.count(), 1);
+        // Saved with the switches as they were: detection still on.
+        QVERIFY(f.shop.detecting());
+    }
+
+    void restoreReplaysTheShow() {
+        Outputs out;
+        Hidden media(&out.log);
+        Shop shop({&out, &out, &out, &media, &media});
+        QSignalSpy saves(&shop, &Shop::saveRequested);
+        shop.restore({true, true, true, true, false, true, QStringLiteral("p.jpg"), {}});
+        QVERIFY(shop.advertising());
+        QCOMPARE(out.log, (QStringList{"camera off", "camera on", "picture p.jpg", "message"}));
+        QCOMPARE(saves.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShop)
+#include "TestShop.moc"
