@@ -350,6 +350,9 @@ bool Form1::load() {
                 QStringLiteral("La carpeta '") + QDir::toNativeSeparators(m_env.workFolder) +
                     QStringLiteral("' está protegida contra escritura."));
         }
+        if (m_unloaded) {
+            return true; // closed while the message was open (a logout, say): an orderly end
+        }
         if (m_env.tray) {
             m_env.tray->remove();
         }
@@ -371,9 +374,13 @@ bool Form1::load() {
             this, Dialogs::Icon::Information, QStringLiteral("Pregonar - BIENVENIDO"),
             QStringLiteral("Un acceso directo con el nombre \"Pregonar\" ha sido creado en el escritorio."));
     }
+    if (m_unloaded) {
+        return true; // closed while the welcome was open: the settings were never applied
+    }
 
     ApplyPanelSettings();
     RestoreBannerSettings();
+    m_settingsApplied = true;
     return true;
 }
 
@@ -400,8 +407,12 @@ void Form1::unload() {
     CerrarTodo();
     m_tmrReloj.stop();
     // Saved before the buttons are reset below: the next start finds the panel as it was closed.
-    SavePanelSettings();
-    SaveBannerSettings();
+    // A close during start-up (at its messages) leaves the stored settings alone: the panel does
+    // not hold them yet.
+    if (m_settingsApplied) {
+        SavePanelSettings();
+        SaveBannerSettings();
+    }
     WebCamApagar();
     for (int index : {Deteccion, Transferir}) {
         boton(index)->setAppearance(0);

@@ -231,6 +231,7 @@ private:
     std::unique_ptr<SnapshotWriter> m_snapshots;
     QString m_medioActual; // the path last opened under the alias "med"
     bool m_unloaded = false;
+    bool m_settingsApplied = false; // until then a close must not save over the stored settings
 
     std::unique_ptr<Form4> m_form4;         // the background picture, made when first shown
     std::unique_ptr<VideoPlayer> m_mplayer; // the background video, made when first played
