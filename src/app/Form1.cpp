@@ -325,6 +325,13 @@ void Form1::showPanel() {
     activateWindow();
 }
 
+void Form1::bringPanelBack() {
+    showPanel();
+    if (isOn(Publicidad)) {
+        m_tmrAutoHide.start();
+    }
+}
+
 bool Form1::isOn(int index) const {
     return boton(index)->appearance() == 1;
 }

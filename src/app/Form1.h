@@ -113,6 +113,9 @@ public:
     void SaveBannerSettings();
     // Brings the panel back in front, at its normal size.
     void showPanel();
+    // The panel called back (tray icon, a second copy): shown, and while advertising runs it goes
+    // away again after the auto-hide time.
+    void bringPanelBack();
 
     // The advertising outputs and the tray menu (media/PanelVideo.cpp, app/PanelTray.cpp).
     void IniciarVideo();
