@@ -30,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -71,16 +72,13 @@ QScrollBar* makeSlider(const SliderBounds& bounds, QWidget* parent) {
     return bar;
 }
 
-QLabel* makeLink(const QString& text, const QString& path, Shell* shell, QWidget* parent) {
+// A help label: a click anywhere on it opens its page (Form1::eventFilter), whatever it shows.
+QLabel* makeLink(const QString& text, const QString& path, QObject* clickFilter, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setCursor(Qt::PointingHandCursor);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     label->setProperty("helpPath", path);
-    QObject::connect(label, &QLabel::linkActivated, label, [shell, path] {
-        if (shell) {
-            shell->openUrl(Product::pageUrl(path));
-        }
-    });
+    label->installEventFilter(clickFilter);
     return label;
 }
 
@@ -184,16 +182,15 @@ void Form1::buildWindow() {
     root->addLayout(row);
 
     auto* hints = new QHBoxLayout;
-    m_lblAyuda = makeLink(restingHint(), QStringLiteral("/pregonar"), m_env.shell, this);
+    // The hint line is a link to the product page, as the help label always was.
+    m_lblAyuda = makeLink(restingHint(), QStringLiteral("/pregonar"), this, this);
     m_lblAyuda->setStyleSheet(hintStyle(Colors::HintResting));
     m_lblAyudaCam = makeLink(QStringLiteral("<a href=\"#\">Ayuda Cámara Web</a>"),
-                             QStringLiteral("/pregonar/webcam.html"), m_env.shell, this);
+                             QStringLiteral("/pregonar/webcam.html"), this, this);
     m_lblAyudaCam->hide();
     hints->addWidget(m_lblAyuda, 1);
     hints->addWidget(m_lblAyudaCam);
     root->addLayout(hints);
-    // The hint line is a link to the product page, as the help label always was.
-    m_lblAyuda->installEventFilter(this);
 
     m_pctSeparador = new QLabel(this);
     m_pctSeparador->setFixedHeight(4);
@@ -274,8 +271,8 @@ void Form1::buildWindow() {
     HsbSpeed_Change();
     HsbAlignment_Change();
 
-    m_lblDonacion = makeLink(QStringLiteral("<a href=\"#\">Donaciones</a>"), QStringLiteral("/donaciones"),
-                             m_env.shell, this);
+    m_lblDonacion =
+        makeLink(QStringLiteral("<a href=\"#\">Donaciones</a>"), QStringLiteral("/donaciones"), this, this);
     root->addWidget(m_lblDonacion, 0, Qt::AlignRight);
 
     // The window background, the frames, the views and the message box put the hint to rest.
@@ -290,6 +287,14 @@ void Form1::buildWindow() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QString helpPath = watched->property("helpPath").toString();
+    if (!helpPath.isEmpty() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (m_env.shell) {
+            m_env.shell->openUrl(Product::pageUrl(helpPath));
+        }
+        return true;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == m_pctSeparador) {
             m_lblAyudaCam->hide();
@@ -310,6 +315,14 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    // The window's own background; moves over a child that does not take them arrive here too.
+    if (!childAt(event->position().toPoint())) {
+        ResetHint();
+    }
+    QWidget::mouseMoveEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

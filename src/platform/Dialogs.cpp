@@ -15,9 +15,10 @@ QStringList nameFiltersFromPairs(const QString& filter) {
         // patterns from a trailing parenthesis, so replace it rather than add a second one.
         QString description = parts[i].trimmed();
         description.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file on Windows; here it would leave out names without a dot.
+        patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")), QStringLiteral("*"));
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return filters;
 }
