@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 QStringList nameFiltersFromPairs(const QString& filter) {
@@ -30,6 +31,15 @@ void DesktopDialogs::message(QWidget* owner, Icon icon, const QString& title, co
     QMessageBox box(qtIcon, title, text, QMessageBox::Ok, owner);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
+}
+
+bool DesktopDialogs::question(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("No"), QMessageBox::NoRole));
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 QString DesktopDialogs::fileDialog(QWidget* owner, bool saveDialog, const QString& title,

@@ -98,16 +98,43 @@ void Form1::GuardarDatosFTP() {
     const UploadAccount account = dialog->account();
     SettingsFile(settingsPath()).write(encodeUploadRecords(account));
     p.server = account.server.trimmed();
-    p.user = account.user.trimmed();
-    p.password = account.password.trimmed();
+    p.user = account.user; // exactly as stored: a space may belong to them
+    p.password = account.password;
     p.pageName = account.pageName.trimmed();
     p.reloadSeconds = Publishing::leadingNumber(dialog->cobReload()->currentText());
     p.gallerySize = Publishing::leadingNumber(dialog->cobGaleria()->currentText());
     WebPages::writeMissingPages(m_env.workFolder, p.pageName, p.reloadSeconds, p.gallerySize);
 
     if (!p.client) {
-        p.client = m_env.ftpFactory ? m_env.ftpFactory() : std::make_unique<cFTP>();
-        connect(p.client.get(), &FtpClient::conectado, this, [this](bool ok) { FTP_Conectado(ok); });
+        p.client =
+            m_env.ftpFactory
+                ? m_env.ftpFactory()
+                : std::make_unique<cFTP>(QDir(m_env.workFolder).filePath(QStringLiteral("Pregonar.TLS")));
+        connect(
+            p.client.get(), &FtpClient::conectado, this,
+            [this](bool ok, const QString& error, FtpClient::LoginFailure failure) {
+                using Failure = FtpClient::LoginFailure;
+                if (ok || (failure != Failure::KeyChanged && failure != Failure::Unsafe)) {
+                    FTP_Conectado(ok);
+                    return;
+                }
+                // Refused for the owner's safety: trying again would fail the same way, so the
+                // automatic session stops and the owner is told why, and may trust a new key.
+                Publicacion& p = *m_publicacion;
+                p.connecting = false;
+                m_tmrAutoSesion.stop();
+                if (p.form2)
+                    p.form2->setBusy(false);
+                if (!m_env.dialogs)
+                    return;
+                const QString title = QStringLiteral("Pregonar - Conexión FTP");
+                if (failure == Failure::Unsafe)
+                    m_env.dialogs->message(p.form2.get(), Dialogs::Icon::Warning, title, error);
+                else if (m_env.dialogs->question(p.form2.get(), title,
+                                                 error + QStringLiteral("\n\n¿Confiar en la nueva clave?")) &&
+                         p.client->ConfiarClaveNueva())
+                    GuardarDatosFTP();
+            });
         connect(p.client.get(), &FtpClient::subido, this,
                 [this](const QString&, bool ok) { FTP_Subido(ok); });
     }
