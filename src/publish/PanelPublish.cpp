@@ -103,7 +103,7 @@ void Form1::GuardarDatosFTP() {
     p.pageName = account.pageName.trimmed();
     p.reloadSeconds = Publishing::leadingNumber(dialog->cobReload()->currentText());
     p.gallerySize = Publishing::leadingNumber(dialog->cobGaleria()->currentText());
-    WebPages::writeMissingPages(m_env.workFolder, p.pageName, p.reloadSeconds, p.gallerySize);
+    WebPages::writePages(m_env.workFolder, p.pageName, p.reloadSeconds, p.gallerySize);
 
     if (!p.client) {
         p.client = m_env.ftpFactory ? m_env.ftpFactory() : std::make_unique<cFTP>();
