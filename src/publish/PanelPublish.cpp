@@ -135,7 +135,7 @@ void Form1::FTP_Conectado(bool ok) {
     if (p.form2)
         p.form2->accept();
     boton(Transferir)->setAppearance(1);
-    boton(Transferir)->setBackColor(Colors::Idle);
+    boton(Transferir)->setBackColor(Colors::On);
     m_tmrFTP.setInterval(Publishing::uploadInterval(p.reloadSeconds));
     m_tmrFTP.start();
     const QDir folder(m_env.workFolder);

@@ -148,7 +148,7 @@ private slots:
         QVERIFY(accept(server_->password(), reload, gallery));
         QVERIFY(!panel().form2()->isVisible());
         QVERIFY(publishing());
-        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::Idle);
+        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::On); // shows that it runs
         QCOMPARE(panel().tmrFTP().interval(), interval);
         holdUploadTimer();
         const QString casa = server_->remotePrefix() + QStringLiteral("casa"); // local and uploaded
