@@ -25,9 +25,9 @@ import sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
-port, root, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+port, root, user, password, perm = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
 authorizer = DummyAuthorizer()
-authorizer.add_user(user, password, root, perm="elradfmwMT")
+authorizer.add_user(user, password, root, perm=perm)
 FTPHandler.authorizer = authorizer
 FTPHandler.auth_failed_timeout = 0.1  # the default 3 s pause after a wrong password slows the tests
 FTPServer(("127.0.0.1", port), FTPHandler).serve_forever()
@@ -175,8 +175,8 @@ bool FtpTestServer::start(QString* error) {
         }
         if (kind_ == Kind::Plain) {
             process_.setStandardOutputFile(dir_.filePath("server.log"), QIODevice::Append);
-            process_.start(kPython,
-                           {"-c", kPyftpdScript, QString::number(port_), uploadDir(), user(), password()});
+            process_.start(kPython, {"-c", kPyftpdScript, QString::number(port_), uploadDir(), user(),
+                                     password(), permissions_});
         } else {
             process_.setStandardOutputFile(QProcess::nullDevice());
             process_.start(kVsftpd, {dir_.filePath("vsftpd.conf")});
