@@ -197,7 +197,7 @@ private:
     void setUpPublishing();
     void AbrirForm2();
     void FTP_Conectado(bool ok);
-    void FTP_Subido(bool ok);
+    void FTP_Subido(const QString& remote, bool ok, const QString& error);
     void endPublishing();
 
     PanelEnvironment m_env;

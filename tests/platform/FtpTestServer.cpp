@@ -27,7 +27,7 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 port, root, user = int(sys.argv[1]), sys.argv[2], sys.argv[3]
 password = bytes.fromhex(sys.argv[4]).decode("utf-8")
-encoding, keep_target = sys.argv[5], sys.argv[6] == "1"
+encoding, keep_target, perm = sys.argv[5], sys.argv[6] == "1", sys.argv[7]
 
 class Handler(FTPHandler):
     def decode(self, data):  # how the commands' bytes (the password's too) are read
@@ -41,7 +41,7 @@ class Handler(FTPHandler):
         return FTPHandler.ftp_RNTO(self, path)
 
 authorizer = DummyAuthorizer()
-authorizer.add_user(user, password, root, perm="elradfmwMT")
+authorizer.add_user(user, password, root, perm=perm)
 Handler.authorizer = authorizer
 Handler.auth_failed_timeout = 0.1  # the default 3 s pause after a wrong password slows the tests
 FTPServer(("127.0.0.1", port), Handler).serve_forever()
@@ -198,7 +198,7 @@ bool FtpTestServer::start(QString* error) {
             process_.start(kPython, {"-c", kPyftpdScript, QString::number(port_), uploadDir(), user(),
                                      QString::fromLatin1(password().toUtf8().toHex()),
                                      options_.windows1252 ? "cp1252" : "utf-8",
-                                     options_.renameKeepsTarget ? "1" : "0"});
+                                     options_.renameKeepsTarget ? "1" : "0", permissions_});
         } else {
             process_.setStandardOutputFile(QProcess::nullDevice());
             process_.start(kVsftpd, {dir_.filePath("vsftpd.conf")});

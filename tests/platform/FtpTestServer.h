@@ -36,6 +36,8 @@ public:
     // Starts and waits until the server greets. The first start picks the port (unless given), later
     // starts (after kill()) reuse it and the same folder.
     bool start(QString* error = nullptr);
+    // Plain only, before start(): the account's rights in pyftpdlib's letters ("elr": read only).
+    void setPermissions(const QString& perm) { permissions_ = perm; }
     void kill();
     bool freeze(); // SIGSTOP to every process of the server: connections stay open, nothing answers
     bool thaw();
@@ -63,4 +65,5 @@ private:
     QProcess process_;
     quint16 port_ = 0;
     int probes_ = 0;
+    QString permissions_ = QStringLiteral("elradfmwMT");
 };
