@@ -47,7 +47,7 @@ public:
         , uploads_(uploads) {}
     bool ConectarFTP(const QString&, const QString&, const QString&) override {
         DesconectarFTP();
-        later([this] { emit conectado(true, {}); });
+        later([this] { emit conectado(true, {}, LoginFailure::None); });
         return true;
     }
     void SubirArchivo(const QString&, const QString& remote) override {

@@ -13,12 +13,43 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+// The TLS test server takes uploads only in its sub-folder "up/", where a page name cannot point:
+// the real client gets the prefix on the way to the server.
+class IntoUploadFolder final : public FtpClient {
+public:
+    IntoUploadFolder(std::unique_ptr<FtpClient> inner, QString prefix)
+        : inner_(std::move(inner))
+        , prefix_(std::move(prefix)) {
+        connect(inner_.get(), &FtpClient::conectado, this, &FtpClient::conectado);
+        connect(inner_.get(), &FtpClient::subido, this,
+                [this](const QString& remote, bool ok, const QString& e) {
+                    emit subido(remote.mid(prefix_.size()), ok, e);
+                });
+    }
+    bool ConectarFTP(const QString& server, const QString& user, const QString& password) override {
+        return inner_->ConectarFTP(server, user, password);
+    }
+    void SubirArchivo(const QString& local, const QString& remote) override {
+        inner_->SubirArchivo(local, prefix_ + remote);
+    }
+    void DesconectarFTP() override { inner_->DesconectarFTP(); }
+    int pendingUploads() const override { return inner_->pendingUploads(); }
+    bool ConfiarClaveNueva() override { return inner_->ConfiarClaveNueva(); }
+
+private:
+    std::unique_ptr<FtpClient> inner_;
+    QString prefix_;
+};
+} // namespace
+
 // The panel logging in with the real client: the account as the owner typed it, and the owner's
 // say when a server's TLS key has changed.
 class TestPublishLogin : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PanelFixture> f_;
+    QString prefix_;
 
     Form1& panel() { return *f_->panel; }
     bool publishing() { return panel().tmrFTP().isActive(); }
@@ -28,12 +59,11 @@ class TestPublishLogin : public QObject {
         if (!panel().form2() || !panel().form2()->isVisible())
             panel().PctBoton_Click(Form1::Transferir);
         Form2* dialog = panel().form2();
-        if (!server.remotePrefix().isEmpty())
-            QDir(f_->dir.path()).mkpath(server.remotePrefix());
+        prefix_ = server.remotePrefix();
         dialog->txtFTP(0)->setText(server.address());
         dialog->txtFTP(1)->setText(server.user());
         dialog->txtFTP(2)->setText(password);
-        dialog->txtFTP(3)->setText(server.remotePrefix() + QStringLiteral("casa"));
+        dialog->txtFTP(3)->setText(QStringLiteral("casa"));
         dialog->LblFTP_Click(Form2::kAceptar);
         if (!panel().ftpClient())
             return false;
@@ -53,7 +83,12 @@ class TestPublishLogin : public QObject {
     }
 
 private slots:
-    void init() { f_ = std::make_unique<PanelFixture>(std::function<std::unique_ptr<FtpClient>()>()); }
+    void init() {
+        f_ = std::make_unique<PanelFixture>([this]() -> std::unique_ptr<FtpClient> {
+            return std::make_unique<IntoUploadFolder>(
+                std::make_unique<cFTP>(f_->path(QStringLiteral("Pregonar.TLS"))), prefix_);
+        });
+    }
     void cleanup() {
         f_.reset();
         QVERIFY(cFTP::waitForWorkers(2s));
@@ -76,7 +111,7 @@ private slots:
         QVERIFY(publishing());
         panel().PctBoton_Click(Form1::Transferir); // off
         QVERIFY(!publishing());
-        QVERIFY(QFile::exists(f_->path(QStringLiteral("Pregonar.TLS")))); // in the working folder
+        QVERIFY(QFile::exists(f_->path(QStringLiteral("Pregonar.TLS"))));
         const qsizetype messages = f_->dialogs.messages.size();
 
         FtpTestServerOptions samePort;
