@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     // exit(), not quit(): quit() asks every window first, and the banner refuses to close.
     QObject::connect(
         &panel, &Form1::unloaded, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &panel, &Form1::showPanel);
+    // A second start calls the panel back, over the show only for the auto-hide time.
+    QObject::connect(&instance, &SingleInstance::activationRequested, &panel, &Form1::bringPanelBack);
     // The desktop session may end the program without closing the panel first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &panel, &Form1::unload);
 

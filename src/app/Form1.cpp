@@ -30,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -71,16 +72,13 @@ QScrollBar* makeSlider(const SliderBounds& bounds, QWidget* parent) {
     return bar;
 }
 
-QLabel* makeLink(const QString& text, const QString& path, Shell* shell, QWidget* parent) {
+// A help label: a click anywhere on it opens its page (Form1::eventFilter), whatever it shows.
+QLabel* makeLink(const QString& text, const QString& path, QObject* clickFilter, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setCursor(Qt::PointingHandCursor);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     label->setProperty("helpPath", path);
-    QObject::connect(label, &QLabel::linkActivated, label, [shell, path] {
-        if (shell) {
-            shell->openUrl(Product::pageUrl(path));
-        }
-    });
+    label->installEventFilter(clickFilter);
     return label;
 }
 
@@ -184,16 +182,15 @@ void Form1::buildWindow() {
     root->addLayout(row);
 
     auto* hints = new QHBoxLayout;
-    m_lblAyuda = makeLink(restingHint(), QStringLiteral("/pregonar"), m_env.shell, this);
+    // The hint line is a link to the product page, as the help label always was.
+    m_lblAyuda = makeLink(restingHint(), QStringLiteral("/pregonar"), this, this);
     m_lblAyuda->setStyleSheet(hintStyle(Colors::HintResting));
     m_lblAyudaCam = makeLink(QStringLiteral("<a href=\"#\">Ayuda Cámara Web</a>"),
-                             QStringLiteral("/pregonar/webcam.html"), m_env.shell, this);
+                             QStringLiteral("/pregonar/webcam.html"), this, this);
     m_lblAyudaCam->hide();
     hints->addWidget(m_lblAyuda, 1);
     hints->addWidget(m_lblAyudaCam);
     root->addLayout(hints);
-    // The hint line is a link to the product page, as the help label always was.
-    m_lblAyuda->installEventFilter(this);
 
     m_pctSeparador = new QLabel(this);
     m_pctSeparador->setFixedHeight(4);
@@ -274,8 +271,8 @@ void Form1::buildWindow() {
     HsbSpeed_Change();
     HsbAlignment_Change();
 
-    m_lblDonacion = makeLink(QStringLiteral("<a href=\"#\">Donaciones</a>"), QStringLiteral("/donaciones"),
-                             m_env.shell, this);
+    m_lblDonacion =
+        makeLink(QStringLiteral("<a href=\"#\">Donaciones</a>"), QStringLiteral("/donaciones"), this, this);
     root->addWidget(m_lblDonacion, 0, Qt::AlignRight);
 
     // The window background, the frames, the views and the message box put the hint to rest.
@@ -290,6 +287,14 @@ void Form1::buildWindow() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QString helpPath = watched->property("helpPath").toString();
+    if (!helpPath.isEmpty() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (m_env.shell) {
+            m_env.shell->openUrl(Product::pageUrl(helpPath));
+        }
+        return true;
+    }
     if (event->type() == QEvent::MouseMove) {
         if (watched == m_pctSeparador) {
             m_lblAyudaCam->hide();
@@ -312,6 +317,14 @@ void Form1::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    // The window's own background; moves over a child that does not take them arrive here too.
+    if (!childAt(event->position().toPoint())) {
+        ResetHint();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing the panel closes the program, as the system's shutdown does.
     event->accept();
@@ -323,6 +336,13 @@ void Form1::showPanel() {
     show();
     raise();
     activateWindow();
+}
+
+void Form1::bringPanelBack() {
+    showPanel();
+    if (isOn(Publicidad)) {
+        m_tmrAutoHide.start();
+    }
 }
 
 bool Form1::isOn(int index) const {
@@ -350,6 +370,9 @@ bool Form1::load() {
                 QStringLiteral("La carpeta '") + QDir::toNativeSeparators(m_env.workFolder) +
                     QStringLiteral("' está protegida contra escritura."));
         }
+        if (m_unloaded) {
+            return true; // closed while the message was open (a logout, say): an orderly end
+        }
         if (m_env.tray) {
             m_env.tray->remove();
         }
@@ -371,9 +394,13 @@ bool Form1::load() {
             this, Dialogs::Icon::Information, QStringLiteral("Pregonar - BIENVENIDO"),
             QStringLiteral("Un acceso directo con el nombre \"Pregonar\" ha sido creado en el escritorio."));
     }
+    if (m_unloaded) {
+        return true; // closed while the welcome was open: the settings were never applied
+    }
 
     ApplyPanelSettings();
     RestoreBannerSettings();
+    m_settingsApplied = true;
     return true;
 }
 
@@ -400,8 +427,12 @@ void Form1::unload() {
     CerrarTodo();
     m_tmrReloj.stop();
     // Saved before the buttons are reset below: the next start finds the panel as it was closed.
-    SavePanelSettings();
-    SaveBannerSettings();
+    // A close during start-up (at its messages) leaves the stored settings alone: the panel does
+    // not hold them yet.
+    if (m_settingsApplied) {
+        SavePanelSettings();
+        SaveBannerSettings();
+    }
     WebCamApagar();
     for (int index : {Deteccion, Transferir}) {
         boton(index)->setAppearance(0);

@@ -113,6 +113,9 @@ public:
     void SaveBannerSettings();
     // Brings the panel back in front, at its normal size.
     void showPanel();
+    // The panel called back (tray icon, a second copy): shown, and while advertising runs it goes
+    // away again after the auto-hide time.
+    void bringPanelBack();
 
     // The advertising outputs and the tray menu (media/PanelVideo.cpp, app/PanelTray.cpp).
     void IniciarVideo();
@@ -169,6 +172,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -193,7 +197,7 @@ private:
     void setUpPublishing();
     void AbrirForm2();
     void FTP_Conectado(bool ok);
-    void FTP_Subido(bool ok);
+    void FTP_Subido(const QString& remote, bool ok, const QString& error);
     void endPublishing();
 
     PanelEnvironment m_env;
@@ -231,6 +235,7 @@ private:
     std::unique_ptr<SnapshotWriter> m_snapshots;
     QString m_medioActual; // the path last opened under the alias "med"
     bool m_unloaded = false;
+    bool m_settingsApplied = false; // until then a close must not save over the stored settings
 
     std::unique_ptr<Form4> m_form4;         // the background picture, made when first shown
     std::unique_ptr<VideoPlayer> m_mplayer; // the background video, made when first played

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-// The tray icon's side of the panel: a left click brings the panel back, a right click opens
-// `mnuBar`.
+// The tray icon's side of the panel: a left click brings the panel back (for a while when
+// advertising runs), a right click opens `mnuBar`.
 #include "app/Form1.h"
 #include "app/Product.h"
 #include "platform/Shell.h"
@@ -11,7 +11,11 @@
 
 void Form1::buildTrayMenu() {
     m_mnuBar = new QMenu(this);
-    QAction* mnuAbrir = m_mnuBar->addAction(QStringLiteral("Abrir Pregonar"), this, &Form1::showPanel);
+    // The panel stays up, even when a click on the icon had it going away again.
+    QAction* mnuAbrir = m_mnuBar->addAction(QStringLiteral("Abrir Pregonar"), this, [this] {
+        m_tmrAutoHide.stop();
+        showPanel();
+    });
     mnuAbrir->setObjectName(QStringLiteral("mnuAbrir"));
     m_mnuBar
         ->addAction(QStringLiteral("Acerca de..."), this,
@@ -44,7 +48,7 @@ void Form1::trayMessage(bool menu, QPoint position) {
         m_mnuBar->popup(position, m_mnuBar->defaultAction());
     } else {
         m_trayBusy = true;
-        showPanel();
+        bringPanelBack();
         m_trayBusy = false;
     }
 }

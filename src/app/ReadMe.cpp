@@ -3,10 +3,9 @@
 #include "app/ReadMe.h"
 
 #include "app/Product.h"
+#include "settings/AtomicSave.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 QStringList ReadMe::lines() {
     return {
@@ -37,12 +36,7 @@ bool ReadMe::write(const QString& folder) {
     for (const QString& line : lines()) {
         text += line + QLatin1String("\r\n");
     }
-    // Written through a temporary file and renamed: a read-only read-me is replaced all the same,
-    // and a failed write leaves the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(text.toUtf8());
-    return file.commit();
+    // Written through a temporary file and renamed, the read-only mark cleared first: a read-me
+    // copied from a CD is replaced all the same, and a failed write leaves the old one.
+    return saveAtomically(path, text.toUtf8(), std::nullopt, {}, nullptr);
 }

@@ -31,6 +31,11 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
     for (const CameraInfo& camera : m_cameras) {
         m_source->addItem(camera.name, camera.id);
     }
+    // The saved camera stays the choice while it is unplugged, until another one is picked.
+    m_missing = current.kind == CameraChoice::Kind::Camera && pickCamera(current, m_cameras) < 0;
+    if (m_missing) {
+        m_source->addItem(current.describe() + QStringLiteral(" (no conectada)"));
+    }
     m_source->addItem(QStringLiteral("Escena de demostración"));
     m_source->addItem(QStringLiteral("Archivo de video..."));
     form->addRow(QStringLiteral("Fuente de imagen:"), m_source);
@@ -59,12 +64,8 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
     int row = DefaultRow;
     switch (current.kind) {
     case CameraChoice::Kind::Camera:
-        for (int i = 0; i < m_cameras.size(); ++i) {
-            if (m_cameras[i].id == current.device ||
-                (current.device.isEmpty() && m_cameras[i].name == current.name)) {
-                row = i + 1;
-            }
-        }
+        // By id, or by name when it came back under another id.
+        row = m_missing ? missingRow() : pickCamera(current, m_cameras) + 1;
         break;
     case CameraChoice::Kind::Demo:
         row = demoRow();
@@ -88,12 +89,16 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
     connect(m_source, &QComboBox::currentIndexChanged, this, &CameraDialog::sourceChanged);
 }
 
+int CameraDialog::missingRow() const {
+    return m_missing ? int(m_cameras.size()) + 1 : -1;
+}
+
 int CameraDialog::demoRow() const {
-    return int(m_cameras.size()) + 1;
+    return int(m_cameras.size()) + (m_missing ? 2 : 1);
 }
 
 int CameraDialog::fileRow() const {
-    return int(m_cameras.size()) + 2;
+    return demoRow() + 1;
 }
 
 void CameraDialog::sourceChanged(int row) {
@@ -124,6 +129,11 @@ void CameraDialog::fillFormats() {
     const int row = m_source->currentIndex();
     const bool camera = row >= 1 && row <= m_cameras.size();
     m_format->setEnabled(camera);
+    if (row == missingRow() && m_initial.resolution.isValid()) {
+        m_format->addItem(
+            QStringLiteral("%1 x %2").arg(m_initial.resolution.width()).arg(m_initial.resolution.height()),
+            m_initial.resolution);
+    }
     if (!camera) {
         return;
     }
@@ -144,6 +154,8 @@ CameraChoice CameraDialog::choice() const {
         choice.device = m_cameras[row - 1].id;
         choice.name = m_cameras[row - 1].name;
         choice.resolution = m_format->currentData().toSize();
+    } else if (row == missingRow()) {
+        choice = m_initial;
     } else if (row == demoRow()) {
         choice.kind = CameraChoice::Kind::Demo;
     } else if (row == fileRow() && !m_file.isEmpty()) {

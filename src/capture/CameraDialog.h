@@ -27,6 +27,7 @@ private:
     enum Row { DefaultRow = 0 };
     void sourceChanged(int row);
     void fillFormats();
+    int missingRow() const; // the saved camera, unplugged; -1: none
     int demoRow() const;
     int fileRow() const;
 
@@ -39,4 +40,5 @@ private:
     QComboBox* m_format = nullptr;
     QLabel* m_fileLabel = nullptr;
     int m_lastRow = 0;
+    bool m_missing = false;
 };

@@ -47,8 +47,11 @@ void Form1::TmrReloj_Timer() {
             [this, &result](const FrameView& frame) { result = m_detector.process(frame); });
     }
     if (!result) {
-        // No camera, or it went away: nothing is compared, drawn or answered.
-        showIdlePicture();
+        // No frame: nothing is compared, drawn or answered. A camera that only skipped a frame
+        // keeps its last one on view; the idle picture is for a camera that is not there.
+        if (!m_source || !m_source->isActive() || !m_picture1->isShowingFrame()) {
+            showIdlePicture();
+        }
         return;
     }
     m_picture1->showFrame(&m_detector.view());

@@ -51,9 +51,12 @@ void Form1::TmrVideoPlay_Timer() {
     VideoPlayer& player = MPlayer();
     const double position = player.controls().currentPosition();
     const double duration = player.currentMedia().duration();
-    // A file that cannot be played never reaches its end; it ends here at once instead of leaving
-    // the shop with a black screen and detection stopped.
-    const bool ended = (duration > 0 && duration - position < 0.5) || player.failed();
+    // The end of the file is the end. When the file says how long it is the video ends half a
+    // second before it; a guessed length could cut it short. A file that cannot be played never
+    // reaches its end; it ends here at once instead of leaving the shop with a black screen and
+    // detection stopped.
+    const bool nearTheEnd = player.lengthKnown() && duration > 0 && duration - position < 0.5;
+    const bool ended = nearTheEnd || player.atEnd() || player.failed();
     if (!ended) {
         if (!isVisible()) {
             player.setFullScreen(true);

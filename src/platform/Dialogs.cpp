@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 QStringList nameFiltersFromPairs(const QString& filter) {
@@ -15,9 +16,10 @@ QStringList nameFiltersFromPairs(const QString& filter) {
         // patterns from a trailing parenthesis, so replace it rather than add a second one.
         QString description = parts[i].trimmed();
         description.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << QStringLiteral("%1 (%2)").arg(description, patterns);
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file on Windows; here it would leave out names without a dot.
+        patterns.replaceInStrings(QRegularExpression(QStringLiteral("^\\*\\.\\*$")), QStringLiteral("*"));
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
     }
     return filters;
 }
@@ -29,6 +31,15 @@ void DesktopDialogs::message(QWidget* owner, Icon icon, const QString& title, co
     QMessageBox box(qtIcon, title, text, QMessageBox::Ok, owner);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
+}
+
+bool DesktopDialogs::question(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    QPushButton* yes = box.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("No"), QMessageBox::NoRole));
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 QString DesktopDialogs::fileDialog(QWidget* owner, bool saveDialog, const QString& title,

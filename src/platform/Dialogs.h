@@ -17,6 +17,9 @@ public:
     // A modal message box with an OK button.
     virtual void message(QWidget* owner, Icon icon, const QString& title, const QString& text) = 0;
 
+    // A modal question with "Sí" and "No" buttons ("No" by default); true for "Sí".
+    virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
+
     // The file dialog: `filter` is "description|pattern|description|pattern..." with patterns
     // separated by ';'. Returns the chosen path, or an empty string when cancelled.
     virtual QString fileDialog(QWidget* owner, bool saveDialog, const QString& title, const QString& filter,
@@ -28,6 +31,7 @@ public:
 class DesktopDialogs : public Dialogs {
 public:
     void message(QWidget* owner, Icon icon, const QString& title, const QString& text) override;
+    bool question(QWidget* owner, const QString& title, const QString& text) override;
     QString fileDialog(QWidget* owner, bool saveDialog, const QString& title, const QString& filter,
                        const QString& fileName, const QString& extension,
                        const QString& initialFolder) override;

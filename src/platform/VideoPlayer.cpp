@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "platform/VideoPlayer.h"
 
+#include "media/VideoLength.h"
+
 #include <QAudioOutput>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -57,8 +59,13 @@ VideoPlayer::VideoPlayer(QWidget* parent)
         }
     });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::InvalidMedia && !m_url.isEmpty()) {
+        if (m_url.isEmpty()) {
+            return;
+        }
+        if (status == QMediaPlayer::InvalidMedia) {
             m_failed = true;
+        } else if (status == QMediaPlayer::EndOfMedia) {
+            m_atEnd = true;
         }
     });
     placeWindow();
@@ -71,14 +78,18 @@ VideoPlayer::~VideoPlayer() {
 void VideoPlayer::setURL(const QString& path) {
     close();
     m_url = path;
-    m_player->setSource(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
-    // Nothing to play is as broken as a file that cannot be played.
+    // Nothing to play is as broken as a file that cannot be played. Set before the source is handed
+    // over: a player may report a missing file from inside setSource().
     m_failed = path.isEmpty();
+    m_lengthKnown = !path.isEmpty() && videoStatesItsLength(path);
+    m_player->setSource(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
 }
 
 void VideoPlayer::close() {
     m_url.clear();
     m_failed = false;
+    m_atEnd = false;
+    m_lengthKnown = false;
     m_player->stop();
     m_player->setSource(QUrl());
 }
@@ -114,6 +125,11 @@ void VideoPlayer::placeWindow() {
 void VideoPlayer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     raise();
+    // Full screen, the player is all there is to see: it takes the keyboard, so that Escape
+    // reaches it. (Activation asked for before the window is on screen is done once it is.)
+    if (m_fullScreen) {
+        activateWindow();
+    }
 }
 
 void VideoPlayer::keyPressEvent(QKeyEvent* event) {

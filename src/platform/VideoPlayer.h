@@ -55,6 +55,13 @@ public:
 
     // The file of the current URL cannot be played: missing, damaged or without a decoder.
     bool failed() const { return m_failed; }
+    // The player has reached the end of the file: the end for every file, whether or not its
+    // length was known.
+    bool atEnd() const { return m_atEnd; }
+    // The file says how long it is, so `duration` can be trusted before the end comes. Files
+    // written while recording or as a stream do not; the player's guess of their length can be
+    // far too short.
+    bool lengthKnown() const { return m_lengthKnown; }
 
 signals:
     void escapePressed();
@@ -74,4 +81,6 @@ private:
     QString m_url;
     bool m_fullScreen = false;
     bool m_failed = false;
+    bool m_atEnd = false;
+    bool m_lengthKnown = false;
 };

@@ -2,18 +2,27 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "platform/cFTP.h"
 
+#include "platform/FtpKnownServers.h"
+#include "settings/Windows1252.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QUrl>
 
 #include <curl/curl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <openssl/x509_vfy.h>
 
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <signal.h>
@@ -46,10 +55,31 @@ void initCurlOnce() {
     });
 }
 
-QString curlError(CURLcode code, const char* detail) {
+QString curlError(CURLcode code, const char* detail, const QByteArray& lastReply) {
     const QString text = QString::fromUtf8(detail && *detail ? detail : curl_easy_strerror(code));
-    return QStringLiteral("libcurl %1: %2").arg(int(code)).arg(text.trimmed());
+    QString error = QStringLiteral("libcurl %1: %2").arg(int(code)).arg(text.trimmed());
+    if (!lastReply.isEmpty())
+        error += QStringLiteral(" (server: \"%1\")").arg(Windows1252::decode(lastReply));
+    return error;
 }
+
+// "sha256//<base64>" of the certificate's public key (its DER SubjectPublicKeyInfo), the form
+// libcurl's key pinning uses too.
+QByteArray publicKeyPin(X509* certificate) {
+    EVP_PKEY* key = certificate ? X509_get0_pubkey(certificate) : nullptr;
+    const int size = key ? i2d_PUBKEY(key, nullptr) : 0;
+    if (size <= 0)
+        return {};
+    QByteArray der(size, '\0');
+    auto* out = reinterpret_cast<unsigned char*>(der.data());
+    if (i2d_PUBKEY(key, &out) != size)
+        return {};
+    return QByteArrayLiteral("sha256//") +
+           QCryptographicHash::hash(der, QCryptographicHash::Sha256).toBase64();
+}
+
+using Known = FtpKnownServers::Entry;
+using Failure = FtpClient::LoginFailure;
 
 } // namespace
 
@@ -61,10 +91,21 @@ struct cFTP::Session {
 
     // Fixed before the worker starts.
     QByteArray baseUrl; // "ftp://host:port/"
-    QByteArray user;
-    QByteArray password;
+    QByteArray server;  // "host:port", as the known servers name it
+    QByteArray host;    // checked against the certificate
+    bool hostIsAddress = false;
+    QByteArray user;     // Windows-1252, exactly as stored
+    QByteArray password; // Windows-1252, exactly as stored
     FtpTimeouts timeouts;
     quint64 serial = 0;
+    std::shared_ptr<FtpKnownServers> known;
+
+    // The worker's own.
+    Known entry;                 // what was known about the server at the login
+    std::optional<Known> learnt; // what this login saw, remembered once the server let us in
+    QByteArray refusedPin;       // the key a handshake refused
+    QByteArray lastReply;        // the server's last reply line in the current operation
+    QByteArray lastCommand;
 
     std::mutex mutex; // guards everything below
     std::condition_variable wake;
@@ -125,6 +166,65 @@ struct cFTP::Session {
         return n < 0 ? CURL_READFUNC_ABORT : size_t(n);
     }
 
+    // The FTP dialogue, as libcurl sees it: replies for the error texts, commands to know which one
+    // failed. Nothing is logged (the PASS line holds the password).
+    static int debug(CURL*, curl_infotype type, char* text, size_t size, void* data) {
+        auto* self = static_cast<Session*>(data);
+        if (type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT) {
+            const QByteArray line = QByteArray(text, qsizetype(size)).trimmed();
+            if (!line.isEmpty())
+                (type == CURLINFO_HEADER_IN ? self->lastReply : self->lastCommand) = line;
+        }
+        return 0;
+    }
+
+    // Every TLS handshake of the session (control and data connections) is judged here, before the
+    // password is sent: libcurl's own checks are off, OpenSSL verifies the chain against the
+    // system's authorities and the host name, and checkCertificate() decides.
+    static CURLcode sslContext(CURL*, void* context, void* data) {
+        auto* self = static_cast<Session*>(data);
+        auto* ctx = static_cast<SSL_CTX*>(context);
+        SSL_CTX_set_default_verify_paths(ctx);
+        X509_VERIFY_PARAM* param = SSL_CTX_get0_param(ctx);
+        if (self->hostIsAddress)
+            X509_VERIFY_PARAM_set1_ip_asc(param, self->host.constData());
+        else
+            X509_VERIFY_PARAM_set1_host(param, self->host.constData(), size_t(self->host.size()));
+        SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
+        SSL_CTX_set_cert_verify_callback(ctx, &Session::checkCertificate, self);
+        return CURLE_OK;
+    }
+
+    static int checkCertificate(X509_STORE_CTX* store, void* data) {
+        auto* self = static_cast<Session*>(data);
+        const bool trusted = X509_verify_cert(store) == 1;
+        const QByteArray pin = publicKeyPin(X509_STORE_CTX_get0_cert(store));
+        if (!pin.isEmpty() && self->acceptKey(trusted, pin))
+            return 1;
+        X509_STORE_CTX_set_error(store, X509_V_ERR_APPLICATION_VERIFICATION);
+        return 0;
+    }
+
+    // A certificate the system trusts for the host name is always good (it changes at renewal). Any
+    // other needs the key remembered for the server, or, on a server never seen with TLS, becomes
+    // that key (trust on first use, as SSH does).
+    bool acceptKey(bool trusted, const QByteArray& pin) {
+        const Known& known = learnt ? *learnt : entry;
+        if (trusted) {
+            if (known.kind != Known::Kind::SystemTrusted)
+                learnt = Known{Known::Kind::SystemTrusted, {}};
+            return true;
+        }
+        if (known.kind == Known::Kind::Pinned && known.pin == pin)
+            return true;
+        if (known.kind == Known::Kind::Unknown) {
+            learnt = Known{Known::Kind::Pinned, pin};
+            return true;
+        }
+        refusedPin = pin;
+        return false;
+    }
+
     void configure(CURL* curl, char* errorBuffer) {
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
@@ -138,16 +238,21 @@ struct cFTP::Session {
         // connection in that folder for the next upload and for the rename commands.
         curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
         curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+        // Always a direct connection: proxy variables in the environment are not for this program.
+        curl_easy_setopt(curl, CURLOPT_PROXY, "");
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
 
-        // TLS when the server offers AUTH TLS, plain FTP otherwise. The certificate is not
-        // checked: the shops' own servers use self-signed certificates, and since "try" mode falls
-        // back to plain FTP for a server that offers no TLS at all, an attacker who can present a
-        // false certificate can as well hide the offer; checking would break the real servers and
-        // protect nothing more. What TLS gives here is that a passive listener on the shop's
-        // network cannot read the password.
-        curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+        // TLS when the server offers AUTH TLS; plain FTP only for a server never seen with TLS.
+        // Certificates are judged in checkCertificate(), since the shops' servers often have
+        // self-signed ones or those of their hosting company.
+        requireTls(curl, entry.kind != Known::Kind::Unknown);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, &Session::sslContext);
+        curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, this);
+        curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L); // for the debug callback only
+        curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, &Session::debug);
+        curl_easy_setopt(curl, CURLOPT_DEBUGDATA, this);
         // With TLS 1.3 the session ticket arrives after the handshake, and servers that demand
         // the control channel's session on every data connection (vsftpd's default) then refuse
         // every second upload on a reused connection with "522 ... session reuse required".
@@ -174,7 +279,13 @@ struct cFTP::Session {
     // nothing to wait on: a second lost per upload on a quick server. So right after any activity
     // libcurl is called again soon, backing off while a slow server keeps it waiting. The
     // connection stays in the multi handle for the next transfer.
+    static void requireTls(CURL* curl, bool required) {
+        curl_easy_setopt(curl, CURLOPT_USE_SSL, long(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    }
+
     CURLcode perform(CURLM* multi, CURL* curl) {
+        lastReply.clear();
+        lastCommand.clear();
         if (curl_multi_add_handle(multi, curl) != CURLM_OK)
             return CURLE_FAILED_INIT;
         CURLcode result = CURLE_OK;
@@ -201,7 +312,26 @@ struct cFTP::Session {
         return result;
     }
 
-    bool login(CURLM* multi, CURL* curl, char* errorBuffer, QString* error) {
+    QString serverName() const { return QString::fromUtf8(server); }
+
+    // Where the owner can look, in the texts that explain a refusal.
+    QString knownServersFile() const {
+        return known->path().isEmpty() ? QStringLiteral("de servidores conocidos")
+                                       : QStringLiteral("\"%1\"").arg(QFileInfo(known->path()).fileName());
+    }
+
+    Failure login(CURLM* multi, CURL* curl, char* errorBuffer, QString* error) {
+        QString storeError;
+        const std::optional<Known> found = known->find(server, &storeError);
+        if (!found) {
+            *error = QStringLiteral("No se puede leer el archivo %1 (%2), donde Pregonar anota qué "
+                                    "servidores usan conexión cifrada. Revíselo o bórrelo.")
+                         .arg(knownServersFile(), storeError);
+            return Failure::Unsafe;
+        }
+        entry = *found;
+        configure(curl, errorBuffer);
+
         // Fetching the login folder itself with no body: libcurl logs in (USER, PASS, PWD) and
         // stops, leaving the proven connection open in the handle for the uploads.
         curl_easy_setopt(curl, CURLOPT_URL, baseUrl.constData());
@@ -209,9 +339,64 @@ struct cFTP::Session {
         errorBuffer[0] = 0;
         const CURLcode code = perform(multi, curl);
         curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
-        if (code != CURLE_OK)
-            *error = curlError(code, errorBuffer);
-        return code == CURLE_OK;
+        if (code == CURLE_OK) {
+            if (learnt) {
+                // The login succeeds even when this cannot be written; it is only learnt again.
+                if (!known->remember(server, *learnt, &storeError))
+                    *error = QStringLiteral("Cannot remember the server's TLS: ") + storeError;
+                entry = *learnt;
+                learnt.reset();
+                requireTls(curl, true);
+            }
+            return Failure::None;
+        }
+        learnt.reset();
+        if (!refusedPin.isEmpty()) {
+            *error =
+                QStringLiteral("El certificado del servidor %1 no es el que Pregonar conoce para él: su "
+                               "clave cambió. Puede ser un cambio del servidor o alguien que se hace "
+                               "pasar por él; la contraseña no se envió.\n\nHuella de la nueva clave:\n%2")
+                    .arg(serverName(), FtpKnownServers::fingerprint(refusedPin));
+            return Failure::KeyChanged;
+        }
+        if (code == CURLE_USE_SSL_FAILED && entry.kind != Known::Kind::Unknown) {
+            *error = QStringLiteral("El servidor %1 ya no ofrece conexión cifrada (TLS), que antes sí "
+                                    "ofrecía. Pregonar no envía la contraseña sin cifrar: alguien podría "
+                                    "estar interceptando la conexión. Si el servidor dejó de usar TLS, "
+                                    "borre su línea del archivo %2.")
+                         .arg(serverName(), knownServersFile());
+            return Failure::Unsafe;
+        }
+        *error = curlError(code, errorBuffer, lastReply);
+        return code == CURLE_LOGIN_DENIED ? Failure::Account : Failure::Network;
+    }
+
+    static StringList commandList(const QStringList& commands) {
+        StringList list(nullptr, &curl_slist_free_all);
+        for (const QString& command : commands) {
+            curl_slist* grown = curl_slist_append(list.get(), command.toUtf8().constData());
+            if (!grown)
+                return StringList(nullptr, &curl_slist_free_all);
+            list.release();
+            list.reset(grown);
+        }
+        return list;
+    }
+
+    // Commands on the open connection, in order; the first failure ends them, except for those
+    // marked with a leading '*'.
+    CURLcode quote(CURLM* multi, CURL* curl, char* errorBuffer, const QStringList& commands) {
+        StringList list = commandList(commands);
+        if (!list)
+            return CURLE_OUT_OF_MEMORY;
+        curl_easy_setopt(curl, CURLOPT_URL, baseUrl.constData());
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(curl, CURLOPT_QUOTE, list.get());
+        errorBuffer[0] = 0;
+        const CURLcode code = perform(multi, curl);
+        curl_easy_setopt(curl, CURLOPT_QUOTE, nullptr);
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+        return code;
     }
 
     bool upload(CURLM* multi, CURL* curl, char* errorBuffer, const Upload& job, QString* error) {
@@ -228,20 +413,15 @@ struct cFTP::Session {
         }
 
         // Stored under a temporary name and renamed in one step, so a visitor loading the page
-        // never gets half a picture. The rename replaces the old file on Unix and Windows servers
-        // alike, where a STOR over a file being downloaded can fail or leave it truncated.
+        // never gets half a picture. Where the server lets the rename replace the old file, the
+        // name is never missing; a STOR over a file being downloaded can fail or leave it truncated.
         const QString temporary = job.remoteName + QStringLiteral(".tmp");
         const QByteArray url = baseUrl + QUrl::toPercentEncoding(temporary, "/");
-        StringList rename(nullptr, &curl_slist_free_all);
-        for (const QString& command :
-             {QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + job.remoteName}) {
-            curl_slist* grown = curl_slist_append(rename.get(), command.toUtf8().constData());
-            if (!grown) {
-                *error = QStringLiteral("Out of memory");
-                return false;
-            }
-            rename.release();
-            rename.reset(grown);
+        const StringList rename =
+            commandList({QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + job.remoteName});
+        if (!rename) {
+            *error = QStringLiteral("Out of memory");
+            return false;
         }
 
         curl_easy_setopt(curl, CURLOPT_URL, url.constData());
@@ -251,13 +431,28 @@ struct cFTP::Session {
         curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
         curl_easy_setopt(curl, CURLOPT_POSTQUOTE, rename.get());
         errorBuffer[0] = 0;
-        const CURLcode code = perform(multi, curl);
+        CURLcode code = perform(multi, curl);
         curl_easy_setopt(curl, CURLOPT_POSTQUOTE, nullptr);
         curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
         curl_easy_setopt(curl, CURLOPT_UPLOAD, 0L);
-        if (code != CURLE_OK)
-            *error = curlError(code, errorBuffer);
-        return code == CURLE_OK;
+
+        if (code == CURLE_QUOTE_ERROR && lastCommand.startsWith("RNTO ") && !cancelled) {
+            // Some servers (Windows ones often) refuse to rename onto an existing file: the old
+            // one goes first, then the rename again.
+            code = quote(multi, curl, errorBuffer,
+                         {QStringLiteral("*DELE ") + job.remoteName, QStringLiteral("RNFR ") + temporary,
+                          QStringLiteral("RNTO ") + job.remoteName});
+        }
+        if (code == CURLE_OK)
+            return true;
+        *error = curlError(code, errorBuffer, lastReply);
+        // The server answered with a refusal, so the connection still works: leave nothing behind.
+        // (After a network failure the next upload of the name replaces the temporary file.)
+        const bool serverRefused = code == CURLE_QUOTE_ERROR || code == CURLE_UPLOAD_FAILED ||
+                                   code == CURLE_REMOTE_DISK_FULL || code == CURLE_READ_ERROR;
+        if (serverRefused && !cancelled)
+            quote(multi, curl, errorBuffer, {QStringLiteral("DELE ") + temporary});
+        return false;
     }
 
     static void run(std::shared_ptr<Session> self) {
@@ -280,16 +475,17 @@ struct cFTP::Session {
         MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
         EasyHandle curl(curl_easy_init(), &curl_easy_cleanup);
         QString error;
-        bool ok = false;
-        if (!multi || !curl) {
+        Failure failure = Failure::Network;
+        if (!multi || !curl)
             error = QStringLiteral("libcurl could not start");
-        } else {
-            configure(curl.get(), errorBuffer);
-            ok = login(multi.get(), curl.get(), errorBuffer, &error);
-        }
-        post([ok, error, serial = serial](cFTP* client) {
-            if (client->serial_ == serial)
-                emit client->conectado(ok, error);
+        else
+            failure = login(multi.get(), curl.get(), errorBuffer, &error);
+        const bool ok = failure == Failure::None;
+        post([ok, error, failure, server = server, pin = refusedPin, serial = serial](cFTP* client) {
+            if (client->serial_ != serial)
+                return;
+            client->refused_ = failure == Failure::KeyChanged ? std::pair{server, pin} : decltype(refused_){};
+            emit client->conectado(ok, error, failure);
         });
 
         for (;;) {
@@ -302,7 +498,7 @@ struct cFTP::Session {
                 job = std::move(uploads.front());
                 uploads.pop_front();
             }
-            QString uploadError = error;
+            QString uploadError = ok ? QString() : error;
             const bool uploaded = ok && upload(multi.get(), curl.get(), errorBuffer, job, &uploadError);
             post([uploaded, uploadError, remote = job.remoteName, serial = serial](cFTP* client) {
                 if (client->serial_ != serial)
@@ -318,7 +514,11 @@ struct cFTP::Session {
 };
 
 cFTP::cFTP(QObject* parent)
-    : FtpClient(parent) {
+    : cFTP(QString(), parent) {}
+
+cFTP::cFTP(const QString& knownServersFile, QObject* parent)
+    : FtpClient(parent)
+    , known_(std::make_shared<FtpKnownServers>(knownServersFile)) {
     initCurlOnce();
 }
 
@@ -336,8 +536,13 @@ bool cFTP::ConectarFTP(const QString& servidor, const QString& usuario, const QS
     dropSession();
     auto session = std::make_shared<Session>();
     session->baseUrl = QStringLiteral("ftp://%1:%2/").arg(address->urlHost()).arg(address->port).toUtf8();
-    session->user = usuario.toUtf8();
-    session->password = password.toUtf8();
+    session->server = QStringLiteral("%1:%2").arg(address->urlHost()).arg(address->port).toUtf8();
+    session->host = address->host.toUtf8();
+    session->hostIsAddress = !QHostAddress(address->host).isNull();
+    // The settings file holds them in this code page, and so did the servers set up for it.
+    session->user = Windows1252::encode(usuario);
+    session->password = Windows1252::encode(password);
+    session->known = known_;
     session->timeouts = timeouts_;
     session->serial = ++serial_;
     session->receiver = this;
@@ -370,6 +575,12 @@ void cFTP::SubirArchivo(const QString& localArchivo, const QString& nombreRemoto
             emit subido(remote, false, QStringLiteral("Not connected"));
         },
         Qt::QueuedConnection);
+}
+
+bool cFTP::ConfiarClaveNueva() {
+    const auto [server, pin] = std::exchange(refused_, {});
+    QString error;
+    return !pin.isEmpty() && known_->remember(server, {FtpKnownServers::Entry::Kind::Pinned, pin}, &error);
 }
 
 void cFTP::DesconectarFTP() {

@@ -6,16 +6,23 @@
 
 #include <chrono>
 #include <memory>
+#include <utility>
+
+class FtpKnownServers;
 
 // The FTP client over libcurl. Each session (one ConectarFTP) gets a worker thread that owns one
 // libcurl handle and keeps its connection, so the login and every upload of the session share one
 // control connection.
-// Passive mode, binary transfers, explicit TLS when the server offers it (see cFTP.cpp for why
-// certificates are not verified), every upload stored under a temporary name and renamed into place.
+// Passive mode, binary transfers, every upload stored under a temporary name and renamed into place.
+// Explicit TLS when the server offers it. A certificate the system trusts for the host name is
+// accepted; any other is accepted at the first login and its key remembered, as SSH does, and later
+// logins need that key. A server once seen with TLS is never used without it again. What was learnt
+// is kept in the known servers file (see FtpKnownServers.h).
 class cFTP final : public FtpClient {
     Q_OBJECT
 public:
-    explicit cFTP(QObject* parent = nullptr);
+    explicit cFTP(QObject* parent = nullptr); // what is learnt about servers stays in this object
+    explicit cFTP(const QString& knownServersFile, QObject* parent = nullptr);
     ~cFTP() override; // returns at once, also during a hung transfer
 
     // Used by the next ConectarFTP.
@@ -26,6 +33,7 @@ public:
     void SubirArchivo(const QString& localArchivo, const QString& nombreRemoto) override;
     void DesconectarFTP() override;
     int pendingUploads() const override { return pending_; }
+    bool ConfiarClaveNueva() override;
 
     // Worker threads of every cFTP still running, dropped sessions included. A dropped session's
     // worker closes its sockets and ends within milliseconds; the program waits for them (for a
@@ -41,4 +49,6 @@ private:
     std::shared_ptr<Session> session_;
     quint64 serial_ = 0; // tells results of the current session from those of dropped ones
     int pending_ = 0;
+    std::shared_ptr<FtpKnownServers> known_;
+    std::pair<QByteArray, QByteArray> refused_; // server and key of the last login refused for its key
 };

@@ -18,6 +18,8 @@ struct Form1::Publicacion {
     QString pageName;
     int reloadSeconds = 0;
     int gallerySize = 0;
-    QString lastGalleryName; // the snapshot last published to the gallery
-    bool connecting = false; // ConectarFTP started, conectado() not yet arrived
+    QString lastGalleryName;  // the snapshot last published to the gallery
+    bool connecting = false;  // ConectarFTP started, conectado() not yet arrived
+    int uploadFailures = 0;   // failed uploads since the last one that went through
+    bool messageOpen = false; // a message box of publishing waits for its OK
 };

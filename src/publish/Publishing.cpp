@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "publish/Publishing.h"
 
+#include <algorithm>
+
 namespace Publishing {
 
 const QStringList& reloadItems() {
@@ -45,6 +47,19 @@ int uploadInterval(int reloadSeconds) {
 
 int nextGalleryNumber(int counter, int size) {
     return counter < size ? counter + 1 : 1;
+}
+
+QString pageNameProblem(const QString& pageName) {
+    const QString name = pageName.trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("Escriba en \"Archivo HTML\" el nombre de las páginas web, por ejemplo: casa");
+    const bool control =
+        std::any_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (control || name.contains(u'/') || name.contains(u'\\') || name.contains(QStringLiteral("..")))
+        return QStringLiteral("El nombre de \"Archivo HTML\" no puede contener \"/\", \"\\\", \"..\" ni "
+                              "caracteres de control.\nEscriba solo el nombre de las páginas web, por "
+                              "ejemplo: casa");
+    return {};
 }
 
 QString galleryName(const QString& pageName, int number) {

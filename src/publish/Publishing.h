@@ -25,6 +25,11 @@ int uploadInterval(int reloadSeconds);
 // a counter left over from a larger gallery).
 int nextGalleryNumber(int counter, int size);
 
+// Why a page name (as typed in "Archivo HTML") cannot be used, as the message ACEPTAR shows; empty
+// when it can. The trimmed name must name files in the working folder and in the login folder only:
+// no folder separators, no "..", no control characters, and not empty.
+QString pageNameProblem(const QString& pageName);
+
 // "casa-007.jpg".
 QString galleryName(const QString& pageName, int number);
 

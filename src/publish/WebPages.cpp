@@ -3,10 +3,11 @@
 #include "publish/WebPages.h"
 
 #include "publish/Publishing.h"
+#include "settings/AtomicSave.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace {
@@ -24,6 +25,7 @@ QString urlIn(const QString& fileName) {
 
 QString head(const QString& title, const QString& extra) {
     return QStringLiteral("<!DOCTYPE html>\n"
+                          "%3\n"
                           "<html lang=\"es\">\n"
                           "<head>\n"
                           "<meta charset=\"utf-8\">\n"
@@ -36,17 +38,23 @@ QString head(const QString& title, const QString& extra) {
                           "a { color: #2a6a2a; }\n"
                           "%2"
                           "</style>\n")
-        .arg(title.toHtmlEscaped(), extra);
+        .arg(title.toHtmlEscaped(), extra, WebPages::kMark);
 }
 
-bool writeIfMissing(const QString& path, const QString& content) {
-    if (QFileInfo::exists(path))
-        return true;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(content.toUtf8());
-    return file.commit();
+// Written when missing, or when it is one of ours (it has the mark) and says something else now.
+bool writeIfOurs(const QString& path, const QString& content) {
+    const QByteArray bytes = content.toUtf8();
+    QFile file(path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray old = file.readAll();
+        // The mark's first words, so that a page written with other wording is still known.
+        if (old == bytes || !old.contains(QByteArrayLiteral("<!-- P\xc3\xa1gina generada por Pregonar")))
+            return true;
+        file.close();
+    }
+    return saveAtomically(path, bytes, std::nullopt, {}, nullptr);
 }
 
 } // namespace
@@ -140,15 +148,15 @@ QString galleryPage(const QString& pageName, int gallerySize) {
     return page;
 }
 
-bool writeMissingPages(const QString& folder, const QString& pageName, int reloadSeconds, int gallerySize) {
+bool writePages(const QString& folder, const QString& pageName, int reloadSeconds, int gallerySize) {
     if (pageName.isEmpty())
         return true;
     const QDir dir(folder);
-    bool ok = writeIfMissing(dir.filePath(pageName + QStringLiteral(".html")),
-                             livePage(pageName, reloadSeconds, gallerySize > 0));
+    bool ok = writeIfOurs(dir.filePath(pageName + QStringLiteral(".html")),
+                          livePage(pageName, reloadSeconds, gallerySize > 0));
     if (gallerySize > 0) {
-        ok = writeIfMissing(dir.filePath(pageName + QStringLiteral("-gi.html")),
-                            galleryPage(pageName, gallerySize)) &&
+        ok = writeIfOurs(dir.filePath(pageName + QStringLiteral("-gi.html")),
+                         galleryPage(pageName, gallerySize)) &&
              ok;
     }
     return ok;

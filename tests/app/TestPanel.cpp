@@ -5,19 +5,25 @@
 #include "app/ReadMe.h"
 #include "capture/LiveView.h"
 #include "fakes/PanelFixture.h"
+#include "platform/Dialogs.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // The control panel's wiring: clicks, exclusions, hover, captions, start-up and close.
 class TestPanel : public QObject {
@@ -39,6 +45,13 @@ class TestPanel : public QObject {
     }
 
     static void click(Form1& panel, int index) { QTest::mouseClick(panel.boton(index), Qt::LeftButton); }
+
+    // Two moves over a widget, as the pointer makes them: the second shows the hover.
+    static void hoverTwice(Form1& panel, QWidget* widget) {
+        for (const QPoint at : {QPoint(5, 5), QPoint(6, 6)}) {
+            QTest::mouseMove(panel.windowHandle(), widget->mapTo(&panel, at));
+        }
+    }
 
     static void moveOver(QWidget* widget) {
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
@@ -354,14 +367,106 @@ private slots:
             QStringLiteral("La carpeta '/proc/pregonar-no-such-folder' está protegida contra escritura."));
     }
 
+    // F1 opens the read-me; a click anywhere on a help label opens its page, whatever it shows.
     void helpKeysAndLinks() {
         Fixture f;
         Form1& panel = f.started();
         f.shell.openedFiles.clear();
         QTest::keyClick(&panel, Qt::Key_F1);
         QCOMPARE(f.shell.openedFiles, QStringList{f.path(QString::fromUtf16(ReadMe::kFileName))});
-        emit panel.lblAyudaCam()->linkActivated(QStringLiteral("#"));
-        QCOMPARE(f.shell.openedUrls.value(0).path(), QStringLiteral("/pregonar/webcam.html"));
+
+        QTest::mouseClick(panel.lblAyuda(), Qt::LeftButton);
+        hoverTwice(panel, panel.boton(Form1::Deteccion)); // shows the camera help and its hint
+        QTest::mouseClick(panel.lblAyuda(), Qt::LeftButton);
+        QTest::mouseClick(panel.lblAyudaCam(), Qt::LeftButton);
+        QLabel* donacion = nullptr;
+        for (QLabel* label : panel.findChildren<QLabel*>()) {
+            if (label->text().contains(QStringLiteral("Donaciones"))) {
+                donacion = label;
+            }
+        }
+        QVERIFY(donacion);
+        QTest::mouseClick(donacion, Qt::LeftButton);
+        QStringList opened;
+        for (const QUrl& url : f.shell.openedUrls) {
+            opened << url.toString();
+        }
+        QCOMPARE(opened,
+                 (QStringList{"https://pregonar.example/pregonar", "https://pregonar.example/pregonar",
+                              "https://pregonar.example/pregonar/webcam.html",
+                              "https://pregonar.example/donaciones"}));
+    }
+
+    // The hint goes back to rest over the window background, the frames, the live view and the
+    // message box; over the hint line itself it stays.
+    void hintRests_data() {
+        QTest::addColumn<QString>("over");
+        QTest::addColumn<bool>("rests");
+        QTest::addRow("window background") << "background" << true;
+        QTest::addRow("frame") << "frame" << true;
+        QTest::addRow("live view") << "view" << true;
+        QTest::addRow("message box") << "message" << true;
+        QTest::addRow("hint line") << "hint" << false;
+    }
+    void hintRests() {
+        QFETCH(QString, over);
+        QFETCH(bool, rests);
+        Fixture f;
+        Form1& panel = f.started();
+        hoverTwice(panel, panel.boton(Form1::Camara));
+        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Configurar Cámara Web"));
+
+        QPoint at(2, 2); // the window's margin
+        if (over != QLatin1String("background")) {
+            QWidget* target = over == QLatin1String("frame")  ? panel.findChild<QGroupBox*>()
+                              : over == QLatin1String("view") ? static_cast<QWidget*>(panel.picture1())
+                              : over == QLatin1String("hint") ? static_cast<QWidget*>(panel.lblAyuda())
+                                                              : panel.txtBanner()->viewport();
+            at = target->mapTo(&panel, QPoint(4, 4));
+        }
+        QCOMPARE(panel.childAt(at) == nullptr, over == QLatin1String("background"));
+        QTest::mouseMove(panel.windowHandle(), at);
+        QCOMPARE(panel.boton(Form1::Camara)->backColor(), rests ? Colors::Idle : Colors::Hover);
+        QCOMPARE(panel.lblAyuda()->text().contains(Form1::restingHint()), rests);
+    }
+
+    // "Todos los archivos" shows every file, names without a dot too, in the real file dialog.
+    void fileDialogShowsEveryFile() {
+        Fixture f;
+        DesktopDialogs dialogs;
+        f.env.dialogs = &dialogs;
+        QFile(f.path(QStringLiteral("Desktop/Pregonar.desktop"))).open(QIODevice::WriteOnly); // no welcome
+        QDir(f.dir.path()).mkpath(QStringLiteral("Fondos"));
+        for (const char* name : {"oferta.jpg", "VIDRIERA"}) {
+            QFile(f.path(QStringLiteral("Fondos/") + QLatin1String(name))).open(QIODevice::WriteOnly);
+        }
+        Form1& panel = f.started();
+        QStringList listed;
+        int polls = 0;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &poll, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || ++polls > 200) {
+                return;
+            }
+            const QString all = dialog->nameFilters().constLast();
+            QCOMPARE(all.left(24), QStringLiteral("Todos los archivos [*.*]"));
+            dialog->selectNameFilter(all);
+            const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+            listed.clear();
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            }
+            if (listed.contains(QStringLiteral("oferta.jpg")) && polls > 3) {
+                dialog->selectFile(QStringLiteral("VIDRIERA"));
+                static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept(), as the Open button
+            }
+        });
+        poll.start(50);
+        click(panel, Form1::Imagen);
+        listed.sort(Qt::CaseInsensitive);
+        QCOMPARE(listed, (QStringList{"oferta.jpg", "VIDRIERA"}));
+        QCOMPARE(panel.wallpaperPath(), f.path(QStringLiteral("Fondos/VIDRIERA")));
     }
 };
 

@@ -21,8 +21,8 @@ class TestTrayMenu : public QObject {
     }
 
 private slots:
-    // Clicks on the icon and the menu items are checked on the real program with a tray host;
-    // here the guard, which a real desktop cannot trigger on purpose.
+    // Right clicks and the menu items are checked on the real program with a tray host; here the
+    // guard, which a real desktop cannot trigger on purpose.
     void menuGuardsTheNextMessage() {
         PanelFixture f;
         Form1& panel = advertising(f);
@@ -40,9 +40,33 @@ private slots:
         emit f.tray.leftClicked(); // ignored while the menu is open
         QVERIFY(!panel.isVisible());
         menu->hide();
+    }
+
+    // Called back over the show, the panel goes away again after the auto-hide time unless
+    // "Abrir Pregonar" asked for it; advertising goes on either way.
+    void panelComesBack_data() {
+        QTest::addColumn<bool>("advertising");
+        QTest::addColumn<bool>("thenMenu"); // "Abrir Pregonar" after the click on the icon
+        QTest::addColumn<bool>("autoHide");
+        QTest::addRow("icon, advertising") << true << false << true;
+        QTest::addRow("icon, then Abrir Pregonar") << true << true << false;
+        QTest::addRow("icon, no advertising") << false << false << false;
+    }
+    void panelComesBack() {
+        QFETCH(bool, advertising);
+        QFETCH(bool, thenMenu);
+        QFETCH(bool, autoHide);
+        PanelFixture f;
+        Form1& panel = advertising ? TestTrayMenu::advertising(f) : *f.panel;
+        panel.hide();
         emit f.tray.leftClicked();
+        if (thenMenu) {
+            panel.mnuBar()->actions().constFirst()->trigger();
+        }
         QVERIFY(panel.isVisible());
-        QCOMPARE(panel.bannerRunning(), QStringLiteral("1")); // advertising goes on
+        QCOMPARE(panel.tmrAutoHide().isActive(), autoHide);
+        QCOMPARE(panel.tmrAutoHide().interval(), 5000);
+        QCOMPARE(panel.bannerRunning(), advertising ? QStringLiteral("1") : QStringLiteral("0"));
     }
 };
 

@@ -50,9 +50,43 @@ private slots:
         QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::File));
     }
 
-    void noCameraAtAll() {
-        CameraDialog dialog(CameraChoice{}, {}, nullptr, QString());
-        QCOMPARE(dialog.sourceBox()->count(), 3); // the system's camera, the demo, a file
+    // The saved camera is found again by id or by name; an unplugged one stays the choice, so that
+    // Aceptar does not overwrite it with the system's camera.
+    void savedCamera_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("present"); // how many of the two cameras are plugged in
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("chosenDevice");
+        QTest::addRow("plugged in") << "/dev/video2" << 2 << "Cámara USB"
+                                    << "/dev/video2";
+        QTest::addRow("back under another id") << "/dev/video4" << 2 << "Cámara USB"
+                                               << "/dev/video2";
+        QTest::addRow("unplugged, no camera at all") << "/dev/video2" << 0 << "Cámara USB (no conectada)"
+                                                     << "/dev/video2";
+        QTest::addRow("unplugged, another camera there") << "/dev/video2" << 1 << "Cámara USB (no conectada)"
+                                                         << "/dev/video2";
+    }
+
+    void savedCamera() {
+        QFETCH(QString, device);
+        QFETCH(int, present);
+        QFETCH(QString, shown);
+        QFETCH(QString, chosenDevice);
+        CameraChoice saved;
+        saved.kind = CameraChoice::Kind::Camera;
+        saved.device = device;
+        saved.name = QStringLiteral("Cámara USB");
+        saved.resolution = QSize(320, 240);
+        CameraDialog dialog(saved, m_cameras.mid(0, present), nullptr, QString());
+        QCOMPARE(dialog.sourceBox()->currentText(), shown);
+        QCOMPARE(dialog.formatBox()->currentData().toSize(), QSize(320, 240));
+        CameraChoice expected = saved;
+        expected.device = chosenDevice;
+        QCOMPARE(dialog.choice(), expected);
+        // The demo and a file are still there, and picking another source is taken.
+        QCOMPARE(dialog.sourceBox()->itemText(dialog.sourceBox()->count() - 2),
+                 QStringLiteral("Escena de demostración"));
+        dialog.sourceBox()->setCurrentIndex(0);
         QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::SystemDefault));
     }
 };

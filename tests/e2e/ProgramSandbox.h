@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <unistd.h>
+
 // The real program in a fresh folder of its own, with its own home, runtime folder and desktop
 // opener, under the X server the test runs in.
 class ProgramSandbox {
@@ -54,6 +56,26 @@ public:
         return process;
     }
 
+    // The program run by an ordinary user, for whom a read-only file is read-only (root writes
+    // anything): the whole sandbox, with a copy of the program, is handed to `nobody`.
+    std::unique_ptr<QProcess> startAsOrdinaryUser() const {
+        if (::geteuid() != 0) {
+            return start();
+        }
+        const QString copy = path(QStringLiteral("bin/pregonar"));
+        QFile::copy(QStringLiteral(PREGONAR_BINARY), copy);
+        run(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody:nogroup"), m_dir.path()});
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment());
+        process->setWorkingDirectory(work());
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QStringLiteral("setpriv"),
+                       {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                        QStringLiteral("--clear-groups"), copy});
+        process->waitForStarted();
+        return process;
+    }
+
     QByteArray read(const QString& relative) const {
         QFile file(path(relative));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -83,6 +105,21 @@ public:
             QThread::msleep(20);
         } while (clock.elapsed() < timeoutMs);
         return {};
+    }
+
+    // True once no visible window's title matches, false if one still does after `timeoutMs`.
+    static bool waitForNoWindow(const QString& title, int timeoutMs) {
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            if (run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                QStringLiteral("--name"), title})
+                    .isEmpty()) {
+                return true;
+            }
+            QThread::msleep(50);
+        } while (clock.elapsed() < timeoutMs);
+        return false;
     }
 
     static void pressEnter(const QString& window) {

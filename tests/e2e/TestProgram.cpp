@@ -120,8 +120,9 @@ private slots:
     }
 
     // Closing while the message scrolls: the banner refuses to be closed by the user, but the
-    // program still ends, with advertising saved as on.
-    void sigtermWhileTheMessageScrolls() {
+    // program still ends, with advertising saved as on. Before that a second start calls the panel
+    // over the show, and it goes away again by itself.
+    void secondStartAndSigtermDuringTheShow() {
         ProgramSandbox box;
         BannerRecord banner;
         banner.messageOn = true;
@@ -131,6 +132,16 @@ private slots:
         QFile(box.path(QStringLiteral("home/Desktop/Pregonar.desktop"))).open(QIODevice::WriteOnly);
         std::unique_ptr<QProcess> program = box.start();
         QVERIFY(!ProgramSandbox::waitForWindow(QStringLiteral("^P r e g o n a r$"), 15000).isEmpty());
+        QVERIFY(ProgramSandbox::waitForWindow(kPanel, 300).isEmpty());
+
+        std::unique_ptr<QProcess> second = box.start();
+        QVERIFY(second->waitForFinished(5000));
+        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(), "the panel did not come back");
+        QElapsedTimer shown;
+        shown.start();
+        QVERIFY2(ProgramSandbox::waitForNoWindow(kPanel, 10000), "the panel stayed over the show");
+        qInfo("the panel called back went away after %lld ms", static_cast<long long>(shown.elapsed()));
+
         QCOMPARE(terminate(*program), 0);
         const BannerRecord saved =
             decodeBannerRecord(SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).read(7));
@@ -138,7 +149,20 @@ private slots:
         QVERIFY(saved.advertisingOn);
     }
 
-    void storedSettingsComeBackUnchanged() {
+    // Settings brought from another machine survive a close at any point of the start: from the
+    // panel, and at the start-up messages, before the settings were even applied (a logout).
+    void closeKeepsTheStoredSettings_data() {
+        QTest::addColumn<QString>("closedAt"); // title of the window open at the SIGTERM
+        QTest::addColumn<bool>("launcher");    // already on the desktop: no welcome
+        QTest::addColumn<bool>("readMeBlocked");
+        QTest::addRow("panel") << kPanel << true << false;
+        QTest::addRow("welcome") << QStringLiteral("Pregonar - BIENVENIDO") << false << false;
+        QTest::addRow("cannot continue") << QStringLiteral("Pregonar - Imposible Continuar") << true << true;
+    }
+    void closeKeepsTheStoredSettings() {
+        QFETCH(QString, closedAt);
+        QFETCH(bool, launcher);
+        QFETCH(bool, readMeBlocked);
         ProgramSandbox box;
         // Settings as a shop left them: sliders moved, sounds on, the image on, a message of three
         // lines with accents.
@@ -164,21 +188,53 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
         }
-        QFile launcher(box.path(QStringLiteral("home/Desktop/Pregonar.desktop")));
-        QVERIFY(launcher.open(QIODevice::WriteOnly));
-        launcher.close();
-        const QByteArray before = box.read(QStringLiteral("tienda/Pregonar.DAT"));
+        if (launcher) {
+            QFile(box.path(QStringLiteral("home/Desktop/Pregonar.desktop"))).open(QIODevice::WriteOnly);
+        }
+        if (readMeBlocked) { // a folder of that name: the read-me cannot be written
+            QVERIFY(QDir(box.work()).mkdir(QStringLiteral("Pregonar Léame.txt")));
+        }
+        const QStringList names{QStringLiteral("Pregonar.DAT"), QStringLiteral("Pregonar.LST"),
+                                QStringLiteral("Pregonar.WPR")};
+        QList<QByteArray> before;
+        for (const QString& name : names) {
+            before << box.read(QStringLiteral("tienda/") + name);
+        }
 
-        std::unique_ptr<QProcess> program;
-        const QString window = startAndWait(box, program, false);
+        std::unique_ptr<QProcess> program = box.start();
+        const QString window = ProgramSandbox::waitForWindow(closedAt, 15000);
         QVERIFY(!window.isEmpty());
-        QVERIFY(ProgramSandbox::screenshot(window, QStringLiteral("panel-restored.png")));
+        if (closedAt == kPanel) {
+            QVERIFY(ProgramSandbox::screenshot(window, QStringLiteral("panel-restored.png")));
+        }
         QCOMPARE(terminate(*program), 0);
 
-        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.DAT")), before);
-        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.LST")), message);
-        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.WPR")), wallpaper);
+        for (int i = 0; i < names.size(); ++i) {
+            QVERIFY2(box.read(QStringLiteral("tienda/") + names[i]) == before[i], qPrintable(names[i]));
+        }
+        QCOMPARE(QDir(box.work()).entryList({QStringLiteral("Pregonar.*")}, QDir::Files), names);
         QVERIFY(!box.read(QStringLiteral("opened.txt")).contains("Léame"));
+    }
+
+    // A read-me marked read-only (copied from a CD) is replaced, not taken for a write-protected
+    // folder, by an ordinary user.
+    void readOnlyReadMeIsReplaced() {
+        ProgramSandbox box;
+        const QString readMe = box.work(QStringLiteral("Pregonar Léame.txt"));
+        {
+            QFile file(readMe);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Pregonar 4.11\r\n");
+        }
+        QVERIFY(QFile::setPermissions(readMe, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QFile(box.path(QStringLiteral("home/Desktop/Pregonar.desktop"))).open(QIODevice::WriteOnly);
+        std::unique_ptr<QProcess> program = box.startAsOrdinaryUser();
+        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 15000).isEmpty(), "the program did not start");
+        QVERIFY(box.read(QStringLiteral("tienda/Pregonar Léame.txt")).startsWith("Pregonar 4.12\r\n"));
+        QCOMPARE(terminate(*program), 0);
+        if (::geteuid() == 0) { // the settings it saved are the ordinary user's: it ran as that user
+            QCOMPARE(QFileInfo(box.work(QStringLiteral("Pregonar.DAT"))).owner(), QStringLiteral("nobody"));
+        }
     }
 };
 

@@ -8,6 +8,7 @@
 #include "settings/SideFiles.h"
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QScreen>
 #include <csignal>
 
@@ -47,7 +48,21 @@ private slots:
         QVERIFY(SideFiles::writePath(box.work(QStringLiteral("Pregonar.VDO")), video));
         QFile(box.path(QStringLiteral("home/Desktop/Pregonar.desktop"))).open(QIODevice::WriteOnly);
 
+        // The shop's own catalogue has the keyboard when the customer comes in.
+        QProcess catalogue;
+        catalogue.start(QStringLiteral("xmessage"), {QStringLiteral("-name"), QStringLiteral("catalogo"),
+                                                     QStringLiteral("Catálogo de la tienda")});
+        QVERIFY(catalogue.waitForStarted());
+        const auto closeCatalogue = qScopeGuard([&] {
+            catalogue.kill();
+            catalogue.waitForFinished(5000);
+        });
+        const QString catalogueWindow = ProgramSandbox::waitForWindow(QStringLiteral("^catalogo$"), 5000);
+        QVERIFY(!catalogueWindow.isEmpty());
+
         const std::unique_ptr<QProcess> program = box.start({QStringLiteral("--camera"), camera});
+        ProgramSandbox::run(QStringLiteral("xdotool"),
+                            {QStringLiteral("windowfocus"), QStringLiteral("--sync"), catalogueWindow});
         const QString title = QStringLiteral("^Pregonar - Video de Fondo$");
         const QString player = ProgramSandbox::waitForWindow(title, 8000);
         QVERIFY2(!player.isEmpty(), "the video did not start for the first customer");
@@ -61,6 +76,10 @@ private slots:
             const QColor c = screen.pixelColor(corner);
             QVERIFY2(c.green() > 140 && c.red() < 80, qPrintable(c.name()));
         }
+        // Escape, pressed on whatever has the keyboard, brings the panel back.
+        ProgramSandbox::run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+        QVERIFY2(!ProgramSandbox::waitForWindow(QStringLiteral("^Pregonar 4\\.12$"), 1500).isEmpty(),
+                 "Esc did not reach the video");
         // It ends by itself, and after the hold-off detection answers the next customer.
         QTRY_VERIFY_WITH_TIMEOUT(ProgramSandbox::waitForWindow(title, 0).isEmpty(), 8000);
         QVERIFY2(!ProgramSandbox::waitForWindow(title, 12000).isEmpty(), "no video for the second customer");

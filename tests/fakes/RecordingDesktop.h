@@ -25,9 +25,15 @@ public:
     QList<Message> messages;
     QList<FileRequest> fileRequests;
     QStringList nextFiles;
+    QList<Message> questions; // asked with question(), answered from nextAnswers ("No" when empty)
+    QList<bool> nextAnswers;
 
     void message(QWidget*, Icon icon, const QString& title, const QString& text) override {
         messages.append({icon, title, text});
+    }
+    bool question(QWidget*, const QString& title, const QString& text) override {
+        questions.append({Icon::Information, title, text});
+        return !nextAnswers.isEmpty() && nextAnswers.takeFirst();
     }
     QString fileDialog(QWidget*, bool, const QString& title, const QString& filter, const QString&,
                        const QString&, const QString& initialFolder) override {

@@ -21,16 +21,30 @@ const char* const kPython = "/usr/bin/python3";
 const char* const kVsftpd = "/usr/sbin/vsftpd";
 
 const char* const kPyftpdScript = R"(
-import sys
+import os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
-port, root, user, password = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+port, root, user = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+password = bytes.fromhex(sys.argv[4]).decode("utf-8")
+encoding, keep_target, perm = sys.argv[5], sys.argv[6] == "1", sys.argv[7]
+
+class Handler(FTPHandler):
+    def decode(self, data):  # how the commands' bytes (the password's too) are read
+        return data.decode(encoding, self.unicode_errors)
+
+    def ftp_RNTO(self, path):
+        # As some Windows servers do: no rename onto an existing file.
+        if keep_target and self._rnfr and os.path.exists(path):
+            self._rnfr = None
+            return self.respond("550 Cannot create a file when that file already exists.")
+        return FTPHandler.ftp_RNTO(self, path)
+
 authorizer = DummyAuthorizer()
-authorizer.add_user(user, password, root, perm="elradfmwMT")
-FTPHandler.authorizer = authorizer
-FTPHandler.auth_failed_timeout = 0.1  # the default 3 s pause after a wrong password slows the tests
-FTPServer(("127.0.0.1", port), FTPHandler).serve_forever()
+authorizer.add_user(user, password, root, perm=perm)
+Handler.authorizer = authorizer
+Handler.auth_failed_timeout = 0.1  # the default 3 s pause after a wrong password slows the tests
+FTPServer(("127.0.0.1", port), Handler).serve_forever()
 )";
 
 quint16 freeLoopbackPort() {
@@ -55,8 +69,10 @@ bool isRunning(qint64 pid) {
 
 } // namespace
 
-FtpTestServer::FtpTestServer(Kind kind)
-    : kind_(kind) {
+FtpTestServer::FtpTestServer(Kind kind, Options options)
+    : kind_(kind)
+    , options_(std::move(options))
+    , port_(options_.port) {
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setChildProcessModifier([] {
         // Dies with the test, even when the test itself crashes.
@@ -77,6 +93,8 @@ QString FtpTestServer::user() const {
 }
 
 QString FtpTestServer::password() const {
+    if (!options_.password.isEmpty())
+        return options_.password;
     // ':' and '@' would break a password written into a URL.
     return kind_ == Kind::Plain ? QStringLiteral("cl@ve:1") : QStringLiteral("pregonar@");
 }
@@ -167,16 +185,20 @@ bool FtpTestServer::start(QString* error) {
     kill();
     // Another program may take the port between the probe and the server's bind: try again.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const bool firstStart = port_ == 0;
+        const bool firstStart = !configured_;
         if (firstStart) {
-            port_ = freeLoopbackPort();
+            if (!options_.port)
+                port_ = freeLoopbackPort();
+            configured_ = true;
             if (!writeConfig(error))
                 return false;
         }
         if (kind_ == Kind::Plain) {
             process_.setStandardOutputFile(dir_.filePath("server.log"), QIODevice::Append);
-            process_.start(kPython,
-                           {"-c", kPyftpdScript, QString::number(port_), uploadDir(), user(), password()});
+            process_.start(kPython, {"-c", kPyftpdScript, QString::number(port_), uploadDir(), user(),
+                                     QString::fromLatin1(password().toUtf8().toHex()),
+                                     options_.windows1252 ? "cp1252" : "utf-8",
+                                     options_.renameKeepsTarget ? "1" : "0", permissions_});
         } else {
             process_.setStandardOutputFile(QProcess::nullDevice());
             process_.start(kVsftpd, {dir_.filePath("vsftpd.conf")});
@@ -184,9 +206,9 @@ bool FtpTestServer::start(QString* error) {
         if (process_.waitForStarted(5000) && waitUntilGreeting(error))
             return true;
         kill();
-        if (!firstStart)
+        if (!firstStart || options_.port)
             return false;
-        port_ = 0;
+        configured_ = false;
     }
     return false;
 }

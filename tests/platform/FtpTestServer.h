@@ -6,6 +6,14 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// How a test server differs from the usual one.
+struct FtpTestServerOptions {
+    quint16 port = 0;               // 0: a free one
+    QString password;               // empty: the default (Plain only)
+    bool windows1252 = false;       // Plain: commands read as Windows-1252 (else UTF-8)
+    bool renameKeepsTarget = false; // Plain: RNTO onto an existing file answers 550
+};
+
 // A real FTP server for tests, on 127.0.0.1 and a free port, in a temporary folder.
 //   Plain: pyftpdlib (Debian's /usr/bin/python3), one user with a password, uploads land in the
 //          login folder.
@@ -18,15 +26,18 @@
 class FtpTestServer {
 public:
     enum class Kind { Plain, Tls };
+    using Options = FtpTestServerOptions;
 
-    explicit FtpTestServer(Kind kind);
+    explicit FtpTestServer(Kind kind, Options options = {});
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
 
-    // Starts and waits until the server greets. The first start picks the port, later starts (after
-    // kill()) reuse it and the same folder.
+    // Starts and waits until the server greets. The first start picks the port (unless given), later
+    // starts (after kill()) reuse it and the same folder.
     bool start(QString* error = nullptr);
+    // Plain only, before start(): the account's rights in pyftpdlib's letters ("elr": read only).
+    void setPermissions(const QString& perm) { permissions_ = perm; }
     void kill();
     bool freeze(); // SIGSTOP to every process of the server: connections stay open, nothing answers
     bool thaw();
@@ -48,8 +59,11 @@ private:
     bool signalTree(int signal);
 
     Kind kind_;
+    Options options_;
+    bool configured_ = false;
     QTemporaryDir dir_;
     QProcess process_;
     quint16 port_ = 0;
     int probes_ = 0;
+    QString permissions_ = QStringLiteral("elradfmwMT");
 };

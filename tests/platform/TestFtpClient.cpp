@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,8 @@ using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(FtpTestServer::Kind)
 
 namespace {
+
+using Failure = FtpClient::LoginFailure;
 
 QByteArray randomBytes(qsizetype size, quint32 salt) {
     QList<quint32> words((size + 3) / 4);
@@ -121,22 +124,140 @@ private slots:
         QVERIFY(!done.wait(100));
     }
 
-    void wrongPasswordIsRefused() {
-        FtpTestServer server(FtpTestServer::Kind::Plain);
+    // The account goes exactly as stored, straight to the server whatever the environment says.
+    void loginSendsAccountAsStored_data() {
+        QTest::addColumn<QString>("serverPassword");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QByteArray>("proxyVariable");
+        QTest::addColumn<FtpClient::LoginFailure>("failure");
+        const QString stored = QStringLiteral("contraseña "); // the server reads Windows-1252
+        QTest::addRow("windows-1252, trailing space") << stored << stored << QByteArray() << Failure::None;
+        QTest::addRow("space missing") << stored << stored.trimmed() << QByteArray() << Failure::Account;
+        QTest::addRow("all_proxy ignored") << stored << stored << QByteArray("all_proxy") << Failure::None;
+        QTest::addRow("ftp_proxy ignored") << stored << stored << QByteArray("ftp_proxy") << Failure::None;
+    }
+
+    void loginSendsAccountAsStored() {
+        QFETCH(QString, serverPassword);
+        QFETCH(QString, password);
+        QFETCH(QByteArray, proxyVariable);
+        QFETCH(FtpClient::LoginFailure, failure);
+        FtpTestServerOptions options;
+        options.password = serverPassword;
+        options.windows1252 = true;
+        FtpTestServer server(FtpTestServer::Kind::Plain, options);
         QVERIFY(started(server));
+        if (!proxyVariable.isEmpty()) // a proxy that is not there
+            qputenv(proxyVariable, "http://127.0.0.1:1");
+        const auto restore = qScopeGuard([&] {
+            if (!proxyVariable.isEmpty())
+                qunsetenv(proxyVariable);
+        });
         cFTP client;
         QSignalSpy done(&client, &FtpClient::conectado);
-        QVERIFY(client.ConectarFTP(server.address(), server.user(), QStringLiteral("otra")));
+        QVERIFY(client.ConectarFTP(server.address(), server.user(), password));
         QVERIFY(done.wait(10'000));
-        QCOMPARE(done.first().at(0).toBool(), false);
-        QVERIFY2(done.first().at(1).toString().contains(QStringLiteral("67")),
-                 qPrintable(done.first().at(1).toString()));
+        const QString error = done.first().at(1).toString();
+        QCOMPARE(done.first().at(2).value<FtpClient::LoginFailure>(), failure);
+        QCOMPARE(done.first().at(0).toBool(), failure == Failure::None);
+        if (failure == Failure::None)
+            return;
+        QVERIFY2(error.contains(QStringLiteral("(server: \"530 ")), qPrintable(error)); // its own words
 
         // Uploads asked for on a refused session fail, in order, and never reach the server.
         QSignalSpy uploads(&client, &FtpClient::subido);
         client.SubirArchivo(localFile(QStringLiteral("a.jpg"), "x"), QStringLiteral("a.jpg"));
         QCOMPARE(results(uploads, 1), QList<bool>{false});
         QVERIFY(!QFile::exists(server.uploadDir() + QStringLiteral("/a.jpg")));
+    }
+
+    // Some servers refuse to rename onto an existing file: the live picture still replaces the old
+    // one, and a failed upload leaves no temporary file behind.
+    void renameOntoExistingFile_data() {
+        QTest::addColumn<bool>("targetIsFolder");
+        QTest::addRow("old file replaced") << false;
+        QTest::addRow("target cannot go") << true;
+    }
+
+    void renameOntoExistingFile() {
+        QFETCH(bool, targetIsFolder);
+        FtpTestServerOptions options;
+        options.renameKeepsTarget = true;
+        FtpTestServer server(FtpTestServer::Kind::Plain, options);
+        QVERIFY(started(server));
+        const QString final = server.uploadDir() + QStringLiteral("/tienda.jpg");
+        if (targetIsFolder)
+            QVERIFY(QDir().mkpath(final));
+        else
+            QVERIFY(QFile::copy(localFile(QStringLiteral("old.jpg"), "old"), final));
+        cFTP client;
+        QVERIFY(login(client, server));
+        QSignalSpy uploads(&client, &FtpClient::subido);
+        const QByteArray picture = randomBytes(30 * 1024, 3);
+        client.SubirArchivo(localFile(QStringLiteral("foto.jpg"), picture), QStringLiteral("tienda.jpg"));
+        QCOMPARE(results(uploads, 1), QList<bool>{!targetIsFolder});
+        QCOMPARE(readAll(final), targetIsFolder ? QByteArray() : picture);
+        QCOMPARE(QDir(server.uploadDir()).entryList(QDir::Files),
+                 targetIsFolder ? QStringList() : QStringList{"tienda.jpg"});
+        if (targetIsFolder) {
+            const QString error = uploads.first().at(2).toString();
+            QVERIFY2(error.contains(QStringLiteral("(server: \"550 ")), qPrintable(error));
+        }
+    }
+
+    // TLS can be neither faked nor stripped once a server has been seen with it.
+    void tlsServerKeptToWhatWasLearnt() {
+        const QString known = local_.filePath(QStringLiteral("Pregonar.TLS"));
+        const QByteArray others = "# notas\nftp.otra-tienda.com:21 tls\n";
+        localFile(QStringLiteral("Pregonar.TLS"), others);
+        auto first = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Tls);
+        QVERIFY(started(*first));
+        const quint16 port = first->port();
+        const QByteArray server = "127.0.0.1:" + QByteArray::number(port);
+        const auto attempt = [&](const FtpTestServer& at, Failure expected, QString* error = nullptr) {
+            cFTP client(known);
+            QSignalSpy done(&client, &FtpClient::conectado);
+            if (!client.ConectarFTP(at.address(), at.user(), at.password()) || !done.wait(10'000))
+                return false;
+            if (error)
+                *error = done.first().at(1).toString();
+            const bool trusted = expected == Failure::KeyChanged && client.ConfiarClaveNueva();
+            return done.first().at(2).value<Failure>() == expected &&
+                   (expected != Failure::KeyChanged || trusted);
+        };
+
+        // First login to a self-signed server: its key is learnt, then required.
+        QVERIFY(attempt(*first, Failure::None));
+        const QByteArray learnt = readAll(known);
+        QVERIFY2(learnt.startsWith(others + server + " sha256//"), learnt.constData());
+        QVERIFY(attempt(*first, Failure::None));
+
+        // Another server (another key) at the same address: refused with the reason, until trusted.
+        first.reset();
+        FtpTestServerOptions samePort;
+        samePort.port = port;
+        FtpTestServer second(FtpTestServer::Kind::Tls, samePort);
+        QVERIFY(started(second));
+        QString error;
+        QVERIFY(attempt(second, Failure::KeyChanged, &error)); // ... and trusted there
+        QVERIFY2(error.contains(QStringLiteral("Huella de la nueva clave:\nSHA256:")), qPrintable(error));
+        QVERIFY(error.contains(QString::fromLatin1(server)));
+        QVERIFY(readAll(known) != learnt);
+        QVERIFY(attempt(second, Failure::None));
+
+        // The same address without TLS: refused, however often it is tried.
+        second.kill();
+        FtpTestServer plain(FtpTestServer::Kind::Plain, samePort);
+        QVERIFY(started(plain));
+        QVERIFY(attempt(plain, Failure::Unsafe, &error));
+        QVERIFY2(error.contains(QStringLiteral("Pregonar.TLS")), qPrintable(error));
+        // A damaged line still counts as TLS seen.
+        localFile(QStringLiteral("Pregonar.TLS"), server + " sha256//roto\n");
+        QVERIFY(attempt(plain, Failure::Unsafe));
+        // A server never seen with TLS works in plain FTP.
+        QVERIFY(QFile::remove(known));
+        QVERIFY(attempt(plain, Failure::None));
+        QVERIFY(!QFile::exists(known));
     }
 
     void uploadsArriveIntactOverOneConnection_data() {
@@ -149,8 +270,11 @@ private slots:
         QFETCH(FtpTestServer::Kind, kind);
         FtpTestServer server(kind);
         QVERIFY(started(server));
-        cFTP client;
+        // A server already seen (for TLS: its key learnt), as in every session after the first.
+        cFTP client(local_.filePath(QStringLiteral("uploads.tls")));
         QVERIFY(login(client, server));
+        QVERIFY(login(client, server));
+        const int connections = server.connectionsSeen();
 
         // A page, then the live picture three times over, spaced as the upload timer spaces them,
         // and one gallery picture. With TLS 1.3 the server's session-reuse check refuses some of
@@ -183,7 +307,7 @@ private slots:
         QCOMPARE(readAll(dir + QStringLiteral("tienda.jpg")), pictures[2]); // the last one wins
         QCOMPARE(readAll(dir + QStringLiteral("tienda-001.jpg")), pictures[0]);
         QCOMPARE(QDir(dir).entryList(QDir::Files).filter(QStringLiteral(".tmp")), QStringList());
-        QCOMPARE(server.connectionsSeen(), 1);
+        QCOMPARE(server.connectionsSeen(), connections);
     }
 
     void partialUploadNeverVisibleUnderFinalName() {

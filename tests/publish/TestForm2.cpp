@@ -190,20 +190,59 @@ private slots:
         QVERIFY(dialog->isVisible());
     }
 
-    void refusesCharactersTheFileCannotHold() {
+    // ACEPTAR refuses what could not be stored or would name a file outside the folders, before
+    // storing anything or trying the server; the automatic session ends quietly instead.
+    void refusesWhatCannotBeUsed_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("automatic");
+        QTest::addColumn<QString>("message"); // a part of it; empty: accepted
+        const QString page = QStringLiteral("\"Archivo HTML\"");
+        QTest::addRow("unstorable character") << "clave\u0142"
+                                              << "casa" << false << "\"Contraseña\"";
+        QTest::addRow("empty page") << "clave"
+                                    << "" << false << page;
+        QTest::addRow("blank page") << "clave"
+                                    << "   " << false << page;
+        QTest::addRow("slash") << "clave"
+                               << "web/casa" << false << page;
+        QTest::addRow("backslash") << "clave"
+                                   << "web\\casa" << false << page;
+        QTest::addRow("dot dot") << "clave"
+                                 << "..casa" << false << page;
+        QTest::addRow("control character") << "clave"
+                                           << "ca\tsa" << false << page;
+        QTest::addRow("empty page, automatic") << "clave"
+                                               << "" << true << "";
+        QTest::addRow("a plain name") << "clave"
+                                      << " mi casa.v2 " << false << "";
+    }
+    void refusesWhatCannotBeUsed() {
+        QFETCH(QString, password);
+        QFETCH(QString, page);
+        QFETCH(bool, automatic);
+        QFETCH(QString, message);
+        if (automatic)
+            f_->panel->tmrAutoSesion().start();
         Form2* dialog = open();
-        type(dialog, {"ftp.tienda.com", "pedro", "clave\u0142", "casa"});
+        type(dialog, {"ftp.tienda.com", "pedro", password, page});
         const qsizetype before = f_->dialogs.messages.size();
-        click(dialog->lblFTP(Form2::kAceptar));
-        QCOMPARE(f_->dialogs.messages.size(), before + 1);
-        const RecordingDialogs::Message& shown = f_->dialogs.messages.last();
-        QCOMPARE(shown.title, QStringLiteral("Pregonar - Conexión FTP"));
-        QCOMPARE(shown.icon, Dialogs::Icon::Warning);
-        QVERIFY(shown.text.contains(QStringLiteral("\"Contraseña\"")));
-        QVERIFY(shown.text.contains(QStringLiteral("\"\u0142\"")));
-        QCOMPARE(attempts_, 0);
-        QCOMPARE(SettingsFile(f_->panel->settingsPath()).read(5), SettingsRecord{}); // nothing stored
-        QVERIFY(dialog->isVisible());
+        if (automatic)
+            f_->panel->TmrAutoSesion_Timer();
+        else
+            click(dialog->lblFTP(Form2::kAceptar));
+        const bool accepted = !automatic && message.isEmpty();
+        QCOMPARE(attempts_, accepted ? 1 : 0);
+        QCOMPARE(SettingsFile(f_->panel->settingsPath()).read(5) == SettingsRecord{}, !accepted);
+        QCOMPARE(dialog->isVisible(), !automatic);
+        QVERIFY(!f_->panel->tmrAutoSesion().isActive());
+        QCOMPARE(f_->dialogs.messages.size(), before + (message.isEmpty() ? 0 : 1));
+        if (!message.isEmpty()) {
+            const RecordingDialogs::Message& shown = f_->dialogs.messages.last();
+            QCOMPARE(shown.title, QStringLiteral("Pregonar - Conexión FTP"));
+            QCOMPARE(shown.icon, Dialogs::Icon::Warning);
+            QVERIFY2(shown.text.contains(message), qPrintable(shown.text));
+        }
     }
 
     void recordsAsStoredAndReadBack() {

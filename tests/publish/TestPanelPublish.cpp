@@ -13,10 +13,11 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 using namespace std::chrono_literals;
-
-Q_DECLARE_METATYPE(FtpTestServer::Kind)
 
 namespace {
 
@@ -36,6 +37,45 @@ std::unique_ptr<FtpClient> quickClient() {
     client->setTimeouts(t);
     return client;
 }
+
+// Logs in at once; each upload goes through ('+') or is refused ('-') as the script says, then
+// goes through.
+class ScriptedFtp : public FtpClient {
+public:
+    ScriptedFtp(QString script, int* uploads)
+        : script_(std::move(script))
+        , uploads_(uploads) {}
+    bool ConectarFTP(const QString&, const QString&, const QString&) override {
+        DesconectarFTP();
+        later([this] { emit conectado(true, {}, LoginFailure::None); });
+        return true;
+    }
+    void SubirArchivo(const QString&, const QString& remote) override {
+        ++pending_;
+        later([this, remote] {
+            --pending_;
+            const bool ok = script_.mid((*uploads_)++, 1) != u'-';
+            emit subido(remote, ok, ok ? QString() : QStringLiteral("553 Could not create file."));
+        });
+    }
+    void DesconectarFTP() override {
+        ++session_;
+        pending_ = 0;
+    }
+    int pendingUploads() const override { return pending_; }
+
+private:
+    void later(std::function<void()> step) {
+        QTimer::singleShot(0, this, [this, step, session = session_] {
+            if (session == session_)
+                step();
+        });
+    }
+    QString script_;
+    int* uploads_;
+    int pending_ = 0;
+    int session_ = 0;
+};
 
 } // namespace
 
@@ -63,11 +103,10 @@ class TestPanelPublish : public QObject {
                 const QString& page = QStringLiteral("casa")) {
         panel().PctBoton_Click(Form1::Transferir);
         Form2* dialog = panel().form2();
-        const QString prefix = server_->remotePrefix();
         dialog->txtFTP(0)->setText(u' ' + server_->address() + u' '); // trimmed when used
         dialog->txtFTP(1)->setText(server_->user());
         dialog->txtFTP(2)->setText(password);
-        dialog->txtFTP(3)->setText(prefix + page);
+        dialog->txtFTP(3)->setText(page);
         dialog->cobReload()->setCurrentIndex(reload);
         dialog->cobGaleria()->setCurrentIndex(gallery);
         dialog->LblFTP_Click(Form2::kAceptar);
@@ -130,28 +169,24 @@ private slots:
     }
 
     void acceptThenTicksPublish_data() {
-        QTest::addColumn<FtpTestServer::Kind>("kind");
         QTest::addColumn<int>("reload");
         QTest::addColumn<int>("gallery");
         QTest::addColumn<int>("interval");
-        QTest::addRow("plain, 5 s, 10 Fotos") << FtpTestServer::Kind::Plain << 0 << 1 << 3000;
-        QTest::addRow("plain, 40 s, DESACTIVADO") << FtpTestServer::Kind::Plain << 10 << 0 << 37000;
-        QTest::addRow("tls, 8 s, 20 Fotos") << FtpTestServer::Kind::Tls << 3 << 2 << 5000;
+        QTest::addRow("5 s, 10 Fotos") << 0 << 1 << 3000;
+        QTest::addRow("40 s, DESACTIVADO") << 10 << 0 << 37000;
     }
     void acceptThenTicksPublish() {
-        QFETCH(FtpTestServer::Kind, kind);
         QFETCH(int, reload);
         QFETCH(int, gallery);
         QFETCH(int, interval);
-        QVERIFY(startServer(kind));
-        QDir(f_->dir.path()).mkpath(server_->remotePrefix()); // the TLS server's writable folder
+        QVERIFY(startServer(FtpTestServer::Kind::Plain));
         QVERIFY(accept(server_->password(), reload, gallery));
         QVERIFY(!panel().form2()->isVisible());
         QVERIFY(publishing());
-        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::Idle);
+        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::On); // shows that it runs
         QCOMPARE(panel().tmrFTP().interval(), interval);
         holdUploadTimer();
-        const QString casa = server_->remotePrefix() + QStringLiteral("casa"); // local and uploaded
+        const QString casa = QStringLiteral("casa");
 
         // The pages, as written into the working folder, arrive first.
         QTRY_COMPARE(uploads_->size(), gallery ? 2 : 1);
@@ -286,6 +321,69 @@ private slots:
         const QByteArray last = snapshot();
         QCOMPARE(tick().first(), QStringLiteral("casa.jpg"));
         QCOMPARE(readAll(remote("casa.jpg")), last);
+    }
+
+    // A refused file is tried again after a new login, but three refusals in a row, with no upload
+    // going through between them, stop publishing with one message quoting the server.
+    void refusalsInARowStopPublishing_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("uploads"); // when publishing stops
+        QTest::addRow("three refusals") << "---" << 3;
+        QTest::addRow("one goes through between") << "--+---" << 6;
+    }
+    void refusalsInARowStopPublishing() {
+        QFETCH(QString, script);
+        QFETCH(int, uploads);
+        int done = 0;
+        f_ = std::make_unique<PanelFixture>([&] { return std::make_unique<ScriptedFtp>(script, &done); });
+        panel().tmrAutoSesion().setInterval(10);
+        panel().tmrReloj().start(3'600'000);
+        panel().setSnapshotName(QStringLiteral("Fotos/Foto-1.jpg"));
+        panel().PctBoton_Click(Form1::Transferir);
+        Form2* dialog = panel().form2();
+        for (int i = 0; i < 4; ++i)
+            dialog->txtFTP(i)->setText(QStringList{"ftp.tienda.com", "pedro", "clave", "casa"}.at(i));
+        dialog->cobGaleria()->setCurrentIndex(0);             // one page per login
+        const qsizetype before = f_->dialogs.messages.size(); // the welcome of a first start
+        dialog->LblFTP_Click(Form2::kAceptar);
+        QElapsedTimer clock;
+        clock.start();
+        while (f_->dialogs.messages.size() == before && clock.elapsed() < 5'000) {
+            if (publishing() && panel().ftpClient()->pendingUploads() == 0)
+                panel().TmrFTP_Timer();
+            QTest::qWait(5);
+        }
+        QTest::qWait(100); // the automatic session would have come back by now
+        QCOMPARE(done, uploads);
+        QVERIFY(!publishing());
+        QVERIFY(!panel().tmrAutoSesion().isActive());
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(f_->dialogs.messages.size(), before + 1);
+        QVERIFY(f_->dialogs.messages.last().text.contains(QStringLiteral("553 Could not create file.")));
+    }
+
+    // The real case: an account that may log in and read but not write.
+    void readOnlyAccountStopsAfterThreeRefusals() {
+        server_ = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Plain);
+        server_->setPermissions(QStringLiteral("elr"));
+        QVERIFY(server_->start());
+        panel().tmrAutoSesion().setInterval(100);
+        const qsizetype before = f_->dialogs.messages.size();
+        QVERIFY(accept(server_->password(), 0, 1));
+        QTRY_COMPARE_WITH_TIMEOUT(f_->dialogs.messages.size(), before + 1, 10'000);
+        const RecordingDialogs::Message shown = f_->dialogs.messages.last();
+        QCOMPARE(shown.title, QStringLiteral("Pregonar - Conexión FTP"));
+        QCOMPARE(uploads_->size(), 3);
+        const QString reply = uploads_->last().at(2).toString();
+        QVERIFY2(!reply.isEmpty() && shown.text.contains(reply), qPrintable(shown.text));
+        QVERIFY(!publishing());
+        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::Idle);
+        const int connections = server_->connectionsSeen();
+        QTest::qWait(500); // five automatic attempts, had the session gone on
+        QCOMPARE(server_->connectionsSeen(), connections);
+        QCOMPARE(uploads_->size(), 3);
+        QCOMPARE(f_->dialogs.messages.size(), before + 1);
+        QVERIFY(!QFile::exists(remote("casa.html")));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "publish/Publishing.h"
 #include "publish/WebPages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -66,21 +67,42 @@ private slots:
         QCOMPARE(got, numbers);
     }
 
-    void pagesAreWrittenOnlyWhenMissing() {
+    // Pages the program wrote follow the settings of each accept; the shop's own pages stay as they are.
+    void pagesFollowSettingsUnlessShopOwned_data() {
+        QTest::addColumn<bool>("shopOwned");
+        QTest::addRow("written by Pregonar") << false;
+        QTest::addRow("the shop's own") << true;
+    }
+    void pagesFollowSettingsUnlessShopOwned() {
+        QFETCH(bool, shopOwned);
         QTemporaryDir dir;
-        QFile edited(dir.filePath(QStringLiteral("casa.html")));
-        QVERIFY(edited.open(QIODevice::WriteOnly));
-        edited.write("<p>la página de la tienda</p>");
-        edited.close();
-
-        QVERIFY(WebPages::writeMissingPages(dir.path(), QStringLiteral("casa"), 8, 0));
+        const auto read = [&](const char* name) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QVERIFY(WebPages::writePages(dir.path(), QStringLiteral("casa"), 8, 0));
+        QVERIFY(read("casa.html").contains("}, 8000);"));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("casa-gi.html")))); // no gallery
-        QVERIFY(WebPages::writeMissingPages(dir.path(), QStringLiteral("casa"), 8, 20));
-        QFile page(dir.filePath(QStringLiteral("casa.html")));
-        QVERIFY(page.open(QIODevice::ReadOnly));
-        QCOMPARE(page.readAll(), QByteArray("<p>la página de la tienda</p>"));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("casa-gi.html"))));
-        QVERIFY(!WebPages::writeMissingPages(dir.path(), QStringLiteral("no/existe"), 8, 0));
+        QVERIFY(WebPages::writePages(dir.path(), QStringLiteral("casa"), 8, 10));
+        QCOMPARE(read("casa-gi.html").count("<img src="), 10);
+        const QByteArray own("<p>la p\xc3\xa1gina de la tienda</p>");
+        if (shopOwned) {
+            for (const char* name : {"casa.html", "casa-gi.html"}) {
+                QFile file(dir.filePath(QString::fromLatin1(name)));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(own) == own.size());
+            }
+        }
+
+        QVERIFY(WebPages::writePages(dir.path(), QStringLiteral("casa"), 15, 20));
+        if (shopOwned) {
+            QCOMPARE(read("casa.html"), own);
+            QCOMPARE(read("casa-gi.html"), own);
+        } else {
+            QCOMPARE(read("casa.html"), WebPages::livePage(QStringLiteral("casa"), 15, true).toUtf8());
+            QCOMPARE(read("casa-gi.html").count("<img src="), 20);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left
+        QVERIFY(!WebPages::writePages(dir.path(), QStringLiteral("no/existe"), 8, 0));
     }
 
     void pagesNameTheirPictures_data() {
@@ -88,8 +110,6 @@ private slots:
         QTest::addColumn<QString>("picture"); // as the page's src attribute must name it
         QTest::addRow("plain") << "casa"
                                << "casa.jpg";
-        QTest::addRow("in a folder") << "web/casa"
-                                     << "casa.jpg";
         QTest::addRow("quotes and spaces") << "a\"b c"
                                            << "a%22b%20c.jpg";
     }

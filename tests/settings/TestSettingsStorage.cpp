@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +50,18 @@ int slowWriter(const QString& path) {
         QThread::sleep(60);
     });
     return file.write({{1, kPanel}}) ? 0 : 1;
+}
+
+// Writes record 1 as an ordinary user would: root writes any file, read-only or not, so as root
+// the write runs in a copy of this program as `nobody`, on a folder of its own.
+bool writeAsOrdinaryUser(const QString& path) {
+    if (::geteuid() != 0)
+        return SettingsFile(path).write({{1, kPanel}});
+    const QString copy = QFileInfo(path).dir().filePath("writer");
+    QFile::copy(QCoreApplication::applicationFilePath(), copy);
+    QProcess::execute("chown", {"-R", "nobody:nogroup", QFileInfo(path).absolutePath()});
+    return QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", copy,
+                                         "--write", path}) == 0;
 }
 
 } // namespace
@@ -147,15 +160,23 @@ private slots:
         QFETCH(Records, records);
         QFETCH(bool, result);
         QFETCH(QByteArray, after);
-        const QString path = m_dir.filePath(QTest::currentDataTag());
+        QTemporaryDir folder; // its own: handed to another user in the read-only case
+        const QString path = folder.filePath(QTest::currentDataTag());
         if (!before.isNull()) {
             create(path, before);
             QVERIFY(QFile::setPermissions(path, readOnly ? QFileDevice::ReadOwner
                                                          : QFileDevice::Permissions(0x0644)));
         }
-        QString error;
-        QCOMPARE(SettingsFile(path).write(records, &error), result);
-        QCOMPARE(error.isEmpty(), result);
+        if (readOnly) {
+            QVERIFY(records == Records({{1, kPanel}}));
+            QCOMPARE(writeAsOrdinaryUser(path), result);
+            if (::geteuid() == 0) // the new file is the writer's: it ran as that user
+                QCOMPARE(QFileInfo(path).owner(), QStringLiteral("nobody"));
+        } else {
+            QString error;
+            QCOMPARE(SettingsFile(path).write(records, &error), result);
+            QCOMPARE(error.isEmpty(), result);
+        }
         QCOMPARE(contents(path), after);
         QCOMPARE(QFile::permissions(path) & kAllPermissions, kOwnerOnly);
     }
@@ -237,9 +258,11 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // The killed-writer test runs this binary again as the writer it kills.
+    // The killed-writer and read-only tests run this binary again as their writer.
     if (argc == 3 && qstrcmp(argv[1], "--slow-writer") == 0)
         return slowWriter(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && qstrcmp(argv[1], "--write") == 0)
+        return SettingsFile(QString::fromLocal8Bit(argv[2])).write({{1, kPanel}}) ? 0 : 1;
     QCoreApplication app(argc, argv);
     TestSettingsStorage test;
     return QTest::qExec(&test, argc, argv);
