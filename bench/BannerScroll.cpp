@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 // The banner scrolling on a real display for a while: the process's CPU time and the gaps between
 // ticks. Run under an X server: banner_scroll [seconds]
-#include "banner/Form3.h"
+#include "banner/BannerWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 60;
 
-    Form3 banner([] { return false; });
+    BannerWindow banner([] { return false; });
     banner.layout().setSpeed(35);
     banner.start(
         QStringLiteral("Bienvenido a nuestra tienda\nPortátiles en oferta\nMonitores de 27 pulgadas\n"
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     gaps.reserve(size_t(seconds) * 110);
     QElapsedTimer clock;
     qint64 last = -1;
-    QObject::connect(&banner.tmrScroll(), &QTimer::timeout, [&] {
+    QObject::connect(&banner.scrollTimer(), &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
         if (last >= 0) {
             gaps.push_back(now - last);

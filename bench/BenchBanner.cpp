@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 // The banner's cost per 10 ms tick: moving the text and painting the visible lines of a 900 x 306
 // text area.
-#include "banner/Form3.h"
+#include "banner/BannerWindow.h"
 
 #include <QApplication>
 #include <QImage>
@@ -17,10 +17,10 @@ const QString kMessage = QStringLiteral("Bienvenido a nuestra tienda\nPortátile
                                         "Abierto de lunes a sábado\nGracias por su visita");
 
 void BM_BannerTickAndPaint(benchmark::State& state) {
-    Form3 banner([] { return false; });
+    BannerWindow banner([] { return false; });
     banner.layout().setSpeed(35);
     banner.start(kMessage);
-    banner.tmrScroll().stop();
+    banner.scrollTimer().stop();
     QImage target(900, 306, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         banner.tick();

@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 
 // Time to publish one 30 KB picture on loopback, three ways:
-//   reused   cFTP, one session, every upload over the same control connection (what the program does)
-//   session  cFTP, a new session (login) for every picture
-//   curl -T  the command-line tool started once per picture
+//   reused   CurlFtpClient, one session, every upload over the same control connection (what the program
+//   does) session  CurlFtpClient, a new session (login) for every picture curl -T  the command-line tool
+//   started once per picture
 // Usage: ftp_upload_bench [pictures]   (default 200; the curl runs use a quarter of that)
+#include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
-#include "platform/cFTP.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,15 +25,15 @@
 namespace {
 
 // Runs the event loop until the client answers; returns the answer.
-bool wait(cFTP& client) {
+bool wait(CurlFtpClient& client) {
     QEventLoop loop;
     bool ok = false;
-    QObject::connect(&client, &FtpClient::conectado, &loop, [&](bool result) {
+    QObject::connect(&client, &FtpClient::loggedIn, &loop, [&](bool result) {
         ok = result;
         if (!result)
             loop.quit();
     });
-    QObject::connect(&client, &FtpClient::subido, &loop, [&](const QString&, bool result) {
+    QObject::connect(&client, &FtpClient::uploaded, &loop, [&](const QString&, bool result) {
         ok = result;
         loop.quit();
     });
@@ -76,24 +76,24 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     std::vector<double> reused, session, tool;
     {
-        cFTP client;
-        client.ConectarFTP(server.address(), server.user(), server.password());
-        client.SubirArchivo(picture, QStringLiteral("tienda.jpg")); // login and a first upload
+        CurlFtpClient client;
+        client.connectToServer(server.address(), server.user(), server.password());
+        client.upload(picture, QStringLiteral("tienda.jpg")); // login and a first upload
         if (!wait(client))
             return 1;
         for (int i = 0; i < pictures; ++i) {
             clock.start();
-            client.SubirArchivo(picture, QStringLiteral("tienda.jpg"));
+            client.upload(picture, QStringLiteral("tienda.jpg"));
             if (!wait(client))
                 return 1;
             reused.push_back(clock.nsecsElapsed() / 1e6);
         }
     }
     for (int i = 0; i < pictures / 4; ++i) {
-        cFTP client;
+        CurlFtpClient client;
         clock.start();
-        client.ConectarFTP(server.address(), server.user(), server.password());
-        client.SubirArchivo(picture, QStringLiteral("tienda.jpg"));
+        client.connectToServer(server.address(), server.user(), server.password());
+        client.upload(picture, QStringLiteral("tienda.jpg"));
         if (!wait(client))
             return 1;
         session.push_back(clock.nsecsElapsed() / 1e6);
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
             return 1;
         tool.push_back(clock.nsecsElapsed() / 1e6);
     }
-    cFTP::waitForWorkers(std::chrono::seconds(2));
+    CurlFtpClient::waitForWorkers(std::chrono::seconds(2));
 
     report("reused", reused);
     report("session", session);

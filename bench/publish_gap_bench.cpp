@@ -8,11 +8,11 @@
 //            automatic session keeps trying to connect
 //   thawed   the server answers again, until publishing runs once more
 // Usage: publish_gap_bench [seconds per phase]   (default 3)
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 #include "fakes/RecordingDesktop.h"
+#include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
-#include "platform/cFTP.h"
-#include "publish/Form2.h"
+#include "publish/FtpDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     env.shell = &shell;
     env.tray = &tray;
     env.ftpFactory = [] {
-        auto client = std::make_unique<cFTP>();
+        auto client = std::make_unique<CurlFtpClient>();
         FtpTimeouts t;
         t.connect = 2s;
         t.serverResponse = 1s;
@@ -91,25 +91,25 @@ int main(int argc, char** argv) {
         client->setTimeouts(t);
         return std::unique_ptr<FtpClient>(std::move(client));
     };
-    Form1 panel(env);
+    ControlPanel panel(env);
     panel.load();
     panel.show();
-    panel.tmrAutoSesion().setInterval(500);
+    panel.autoSessionTimer().setInterval(500);
 
-    panel.PctBoton_Click(Form1::Transferir);
-    Form2* dialog = panel.form2();
-    dialog->txtFTP(0)->setText(server.address());
-    dialog->txtFTP(1)->setText(server.user());
-    dialog->txtFTP(2)->setText(server.password());
-    dialog->txtFTP(3)->setText(QStringLiteral("casa"));
-    dialog->cobGaleria()->setCurrentIndex(1);
-    dialog->LblFTP_Click(Form2::kAceptar);
+    panel.clickButton(ControlPanel::Publish);
+    FtpDialog* dialog = panel.ftpDialog();
+    dialog->field(0)->setText(server.address());
+    dialog->field(1)->setText(server.user());
+    dialog->field(2)->setText(server.password());
+    dialog->field(3)->setText(QStringLiteral("casa"));
+    dialog->galleryList()->setCurrentIndex(1);
+    dialog->labelClicked(FtpDialog::kAccept);
     runFor(1000);
-    if (!panel.tmrFTP().isActive()) {
+    if (!panel.publishTimer().isActive()) {
         std::fprintf(stderr, "publishing did not start\n");
         return 1;
     }
-    panel.tmrReloj().start(3'600'000);
+    panel.detectorTimer().start(3'600'000);
 
     // A new snapshot name every tick, so the gallery uploads too.
     int snapshot = 0;
@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
     QObject::connect(&camera, &QTimer::timeout, [&] {
         panel.setSnapshotName(QStringLiteral("Foto.jpg") + QString(++snapshot % 2, u' '));
         // Publishing far more often than the shortest reload time, once it runs (again).
-        if (panel.tmrFTP().isActive() && panel.tmrFTP().interval() != 200)
-            panel.tmrFTP().start(200);
+        if (panel.publishTimer().isActive() && panel.publishTimer().interval() != 200)
+            panel.publishTimer().start(200);
     });
     camera.start(200);
 
@@ -131,21 +131,22 @@ int main(int argc, char** argv) {
     tick.start(10);
 
     int uploads = 0;
-    QObject::connect(panel.ftpClient(), &FtpClient::subido, [&](const QString&, bool ok) { uploads += ok; });
+    QObject::connect(panel.ftpClient(), &FtpClient::uploaded,
+                     [&](const QString&, bool ok) { uploads += ok; });
     runFor(phaseMs);
     const int healthyUploads = uploads;
     gaps.report("healthy");
     server.freeze();
     QElapsedTimer clock;
     clock.start();
-    while (!panel.tmrAutoSesion().isActive() && clock.elapsed() < 20'000)
+    while (!panel.autoSessionTimer().isActive() && clock.elapsed() < 20'000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const qint64 failedAfter = clock.elapsed();
     runFor(std::max<int>(0, phaseMs - int(failedAfter)));
     gaps.report("frozen");
     server.thaw();
     clock.restart();
-    while (!panel.tmrFTP().isActive() && clock.elapsed() < 20'000)
+    while (!panel.publishTimer().isActive() && clock.elapsed() < 20'000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const qint64 backAfter = clock.elapsed();
     const int uploadsBefore = uploads;
@@ -155,6 +156,6 @@ int main(int argc, char** argv) {
     std::printf("upload given up %lld ms after the freeze; publishing again %lld ms after the thaw\n",
                 qint64(failedAfter), qint64(backAfter));
     panel.unload();
-    cFTP::waitForWorkers(2s);
+    CurlFtpClient::waitForWorkers(2s);
     return 0;
 }

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 #include "app/PictureButton.h"
 #include "app/Product.h"
 #include "capture/CameraChoice.h"
+#include "platform/CurlFtpClient.h"
 #include "platform/Dialogs.h"
 #include "platform/MediaMci.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
 #include "platform/UnixSignals.h"
-#include "platform/cFTP.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(Product::kName);
     QApplication::setApplicationVersion(Product::kVersion);
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(buttonPicture(Form1::Publicidad, 64, 1.0)));
+    QApplication::setWindowIcon(QIcon(buttonPicture(ControlPanel::Advertising, 64, 1.0)));
 
     SingleInstance instance;
     if (!instance.acquire()) {
@@ -83,16 +83,16 @@ int main(int argc, char** argv) {
         env.cameraOverride = CameraChoice::fromArgument(camera);
     }
 
-    Form1 panel(env);
+    ControlPanel panel(env);
     UnixSignals signalsIn;
-    QObject::connect(&signalsIn, &UnixSignals::terminationRequested, &panel, &Form1::unload);
+    QObject::connect(&signalsIn, &UnixSignals::terminationRequested, &panel, &ControlPanel::unload);
     // exit(), not quit(): quit() asks every window first, and the banner refuses to close.
     QObject::connect(
-        &panel, &Form1::unloaded, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        &panel, &ControlPanel::unloaded, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     // A second start calls the panel back, over the show only for the auto-hide time.
-    QObject::connect(&instance, &SingleInstance::activationRequested, &panel, &Form1::bringPanelBack);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &panel, &ControlPanel::bringPanelBack);
     // The desktop session may end the program without closing the panel first.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &panel, &Form1::unload);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &panel, &ControlPanel::unload);
 
     if (!panel.load()) {
         return 1;
@@ -100,11 +100,11 @@ int main(int argc, char** argv) {
     if (panel.isUnloaded()) {
         return 0; // closed (SIGTERM, say) while a start-up message was open
     }
-    if (panel.boton(Form1::Publicidad)->appearance() == 0) {
+    if (panel.button(ControlPanel::Advertising)->appearance() == 0) {
         panel.show();
     }
     const int status = QApplication::exec();
     // A dropped FTP session's worker closes its sockets within milliseconds; let it finish.
-    cFTP::waitForWorkers(std::chrono::seconds(2));
+    CurlFtpClient::waitForWorkers(std::chrono::seconds(2));
     return status;
 }

@@ -1,23 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 // The tray icon's side of the panel: a left click brings the panel back (for a while when
-// advertising runs), a right click opens `mnuBar`.
-#include "app/Form1.h"
+// advertising runs), a right click opens `trayMenu`.
+#include "app/ControlPanel.h"
 #include "app/Product.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 
 #include <QMenu>
 
-void Form1::buildTrayMenu() {
-    m_mnuBar = new QMenu(this);
+void ControlPanel::buildTrayMenu() {
+    m_trayMenu = new QMenu(this);
     // The panel stays up, even when a click on the icon had it going away again.
-    QAction* mnuAbrir = m_mnuBar->addAction(QStringLiteral("Abrir Pregonar"), this, [this] {
-        m_tmrAutoHide.stop();
+    QAction* mnuAbrir = m_trayMenu->addAction(QStringLiteral("Abrir Pregonar"), this, [this] {
+        m_autoHideTimer.stop();
         showPanel();
     });
     mnuAbrir->setObjectName(QStringLiteral("mnuAbrir"));
-    m_mnuBar
+    m_trayMenu
         ->addAction(QStringLiteral("Acerca de..."), this,
                     [this] {
                         if (m_env.shell) {
@@ -25,13 +25,13 @@ void Form1::buildTrayMenu() {
                         }
                     })
         ->setObjectName(QStringLiteral("mnuAcerca"));
-    m_mnuBar->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    m_mnuBar->addAction(QStringLiteral("Salir"), this, &Form1::unload)
+    m_trayMenu->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    m_trayMenu->addAction(QStringLiteral("Salir"), this, &ControlPanel::unload)
         ->setObjectName(QStringLiteral("mnuSalir"));
     // The default item shows in bold.
-    m_mnuBar->setDefaultAction(mnuAbrir);
+    m_trayMenu->setDefaultAction(mnuAbrir);
     // The menu stays open after the click that opened it: it clears the guard when it goes.
-    connect(m_mnuBar, &QMenu::aboutToHide, this, [this] { m_trayBusy = false; });
+    connect(m_trayMenu, &QMenu::aboutToHide, this, [this] { m_trayBusy = false; });
 
     if (m_env.tray) {
         connect(m_env.tray, &Tray::leftClicked, this, [this] { trayMessage(false, {}); });
@@ -39,13 +39,13 @@ void Form1::buildTrayMenu() {
     }
 }
 
-void Form1::trayMessage(bool menu, QPoint position) {
+void ControlPanel::trayMessage(bool menu, QPoint position) {
     if (m_trayBusy || m_unloaded) {
         return;
     }
     if (menu) {
         m_trayBusy = true;
-        m_mnuBar->popup(position, m_mnuBar->defaultAction());
+        m_trayMenu->popup(position, m_trayMenu->defaultAction());
     } else {
         m_trayBusy = true;
         bringPanelBack();

@@ -42,9 +42,10 @@ public:
     explicit BannerLayout(const TextMeasure& measure, std::function<double()> random = {},
                           int width = DesignWidth, int height = DesignHeight);
 
-    // `SpeedBanner`: twips of upward movement per tick, from `HsbSpeed`; used from the next tick.
+    // `applyBannerSpeed`: twips of upward movement per tick, from `the speed slider`; used from the next
+    // tick.
     void setSpeed(int speed);
-    // `AlignmentBanner`: `HsbAlignment` 0, 1, 2 give Alignment 1 (left), 2 (centred), 3 (right);
+    // `applyBannerAlignment`: `the alignment slider` 0, 1, 2 give Alignment 1 (left), 2 (centred), 3 (right);
     // any other value changes nothing and gives false. Used at the next layout.
     bool setAlignmentFromSlider(int sliderValue);
 

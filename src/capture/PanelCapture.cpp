@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 // The panel's side of capture: the camera, the detector's tick and the answer to a customer.
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 
 #include "app/PictureButton.h"
 #include "capture/CameraDialog.h"
@@ -14,7 +14,7 @@
 #include <QDir>
 #include <QLabel>
 
-void Form1::WebCamConectar() {
+void ControlPanel::startCamera() {
     if (!m_source) {
         m_source = m_env.makeSource ? m_env.makeSource(m_cameraChoice) : makeFrameSource(m_cameraChoice);
     }
@@ -23,19 +23,19 @@ void Form1::WebCamConectar() {
     m_source->start();
 }
 
-void Form1::WebCamApagar() {
-    m_picture1->clear();
+void ControlPanel::stopCamera() {
+    m_liveView->clear();
     if (m_source) {
         m_source->stop();
         m_source.reset();
     }
 }
 
-void Form1::showIdlePicture() {
-    m_picture1->showPicture(m_picture3);
+void ControlPanel::showIdlePicture() {
+    m_liveView->showPicture(m_idlePicture);
 }
 
-void Form1::TmrReloj_Timer() {
+void ControlPanel::detectorTick() {
     if (m_bannerRunning == QLatin1String("1")) {
         return;
     }
@@ -49,42 +49,42 @@ void Form1::TmrReloj_Timer() {
     if (!result) {
         // No frame: nothing is compared, drawn or answered. A camera that only skipped a frame
         // keeps its last one on view; the idle picture is for a camera that is not there.
-        if (!m_source || !m_source->isActive() || !m_picture1->isShowingFrame()) {
+        if (!m_source || !m_source->isActive() || !m_liveView->isShowingFrame()) {
             showIdlePicture();
         }
         return;
     }
-    m_picture1->showFrame(&m_detector.view());
-    m_lblSensor[8]->setText(result->text);
+    m_liveView->showFrame(&m_detector.view());
+    m_sensorLabels[8]->setText(result->text);
     if (result->triggers) {
         // A picture of the customer for the web, at most one a second, written off this tick.
         const QDateTime now = QDateTime::currentDateTime();
         if (m_snapshots->isDue(now)) {
             m_snapshots->offer(m_detector.reference(), now);
         }
-        if (boton(Publicidad)->appearance() == 1) {
-            RespuestaMovimiento();
+        if (button(Advertising)->appearance() == 1) {
+            answerCustomer();
         }
     }
 }
 
-void Form1::RespuestaMovimiento() {
-    if (isOn(Mensaje) && !m_tmrAutoOFF.isActive()) {
-        ActivarSonido();
-        IniciarBanner();
+void ControlPanel::answerCustomer() {
+    if (isOn(Message) && !m_holdOffTimer.isActive()) {
+        greet();
+        startBanner();
     }
-    if (isOn(Video) && !m_tmrAutoOFF.isActive()) {
-        ActivarSonido();
-        IniciarVideo();
+    if (isOn(Video) && !m_holdOffTimer.isActive()) {
+        greet();
+        startVideo();
     }
-    if (!isOn(Mensaje) && !isOn(Video) && !m_tmrAutoOFF.isActive()) {
-        ActivarSonido();
+    if (!isOn(Message) && !isOn(Video) && !m_holdOffTimer.isActive()) {
+        greet();
         hide();
-        m_tmrAutoOFF.start();
+        m_holdOffTimer.start();
     }
 }
 
-void Form1::ConfigurarCamara() {
+void ControlPanel::chooseCamera() {
     CameraDialog dialog(m_cameraChoice, availableCameras(), m_env.dialogs, pathIn(QStringLiteral("Videos")),
                         this);
     if (dialog.exec() != QDialog::Accepted || dialog.choice() == m_cameraChoice) {
@@ -92,10 +92,10 @@ void Form1::ConfigurarCamara() {
     }
     m_cameraChoice = dialog.choice();
     m_cameraChoice.write(pathIn(QStringLiteral("Pregonar.CAM")));
-    m_lblCamara->setText(QStringLiteral("Fuente: ") + m_cameraChoice.describe());
+    m_sourceLabel->setText(QStringLiteral("Fuente: ") + m_cameraChoice.describe());
     // A running detection moves to the new source at once.
     if (m_source) {
-        WebCamApagar();
-        WebCamConectar();
+        stopCamera();
+        startCamera();
     }
 }

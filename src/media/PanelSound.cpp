@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 // The panel's side of the greeting sound.
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 
 #include "app/PictureButton.h"
 #include "app/WorkFolder.h"
@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QListWidget>
 
-QString Form1::EnviarMci(const QString& command) {
+QString ControlPanel::sendSoundCommand(const QString& command) {
     if (!m_env.mci) {
         return {};
     }
@@ -19,24 +19,24 @@ QString Form1::EnviarMci(const QString& command) {
     return reply;
 }
 
-void Form1::CerrarTodo() {
-    EnviarMci(QStringLiteral("close all"));
+void ControlPanel::stopAllSounds() {
+    sendSoundCommand(QStringLiteral("close all"));
 }
 
-bool Form1::AbrirMedio(const QString& path) {
-    CerrarTodo();
-    const QString reply = EnviarMci(QStringLiteral("open \"") + path + QStringLiteral("\" alias med"));
-    EnviarMci(QStringLiteral("set med time format milliseconds"));
-    m_medioActual = path;
+bool ControlPanel::openSound(const QString& path) {
+    stopAllSounds();
+    const QString reply = sendSoundCommand(QStringLiteral("open \"") + path + QStringLiteral("\" alias med"));
+    sendSoundCommand(QStringLiteral("set med time format milliseconds"));
+    m_currentSound = path;
     return reply.toInt() != 0;
 }
 
-void Form1::ReproducirMedio() {
-    EnviarMci(QStringLiteral("play med"));
+void ControlPanel::playSound() {
+    sendSoundCommand(QStringLiteral("play med"));
 }
 
-int Form1::EstadoMedio() {
-    const QString mode = EnviarMci(QStringLiteral("status med mode"));
+int ControlPanel::soundState() {
+    const QString mode = sendSoundCommand(QStringLiteral("status med mode"));
     if (mode == QLatin1String("playing")) {
         return 1;
     }
@@ -46,27 +46,26 @@ int Form1::EstadoMedio() {
     return 0;
 }
 
-void Form1::ActivarSonido() {
+void ControlPanel::greet() {
     // A greeting still playing is never cut off by the next customer.
-    if (boton(Deteccion)->appearance() != 1 || boton(SonidoDesactivar)->tag().toInt() != 1 ||
-        EstadoMedio() != 0) {
+    if (button(Detection)->appearance() != 1 || button(SoundsOff)->tag().toInt() != 1 || soundState() != 0) {
         return;
     }
-    const QListWidgetItem* item = m_filEfectoSonido->currentItem();
+    const QListWidgetItem* item = m_soundList->currentItem();
     const QString path =
         QDir(m_env.workFolder).filePath(QStringLiteral("Sonidos/") + (item ? item->text() : QString()));
     if (item && FileExists(path)) {
-        AbrirMedio(path);
-        ReproducirMedio();
+        openSound(path);
+        playSound();
     }
 }
 
-void Form1::FilEfectoSonido_Click() {
+void ControlPanel::previewSound() {
     // A click on the list plays the sound so that the shop hears what customers will.
-    const QListWidgetItem* item = m_filEfectoSonido->currentItem();
-    if (!m_filEfectoSonido->isVisible() || !item) {
+    const QListWidgetItem* item = m_soundList->currentItem();
+    if (!m_soundList->isVisible() || !item) {
         return;
     }
-    AbrirMedio(QDir(m_env.workFolder).filePath(QStringLiteral("Sonidos/") + item->text()));
-    ReproducirMedio();
+    openSound(QDir(m_env.workFolder).filePath(QStringLiteral("Sonidos/") + item->text()));
+    playSound();
 }

@@ -1,29 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 // The panel's side of the background video and the background picture.
-#include "app/Form1.h"
-#include "banner/Form3.h"
-#include "media/Form4.h"
+#include "app/ControlPanel.h"
+#include "banner/BannerWindow.h"
+#include "media/BackgroundWindow.h"
 #include "platform/VideoPlayer.h"
 
 #include <QLabel>
 
 // ---------------------------------------------------------------- background video
 
-VideoPlayer& Form1::MPlayer() {
-    if (!m_mplayer) {
-        m_mplayer = std::make_unique<VideoPlayer>();
-        connect(m_mplayer.get(), &VideoPlayer::escapePressed, this, [this] {
+VideoPlayer& ControlPanel::ensureVideoPlayer() {
+    if (!m_videoPlayer) {
+        m_videoPlayer = std::make_unique<VideoPlayer>();
+        connect(m_videoPlayer.get(), &VideoPlayer::escapePressed, this, [this] {
             showPanel();
-            m_tmrAutoHide.start();
+            m_autoHideTimer.start();
         });
     }
-    return *m_mplayer;
+    return *m_videoPlayer;
 }
 
-void Form1::IniciarVideo() {
-    m_tmrReloj.stop();
-    VideoPlayer& player = MPlayer();
+void ControlPanel::startVideo() {
+    m_detectorTimer.stop();
+    VideoPlayer& player = ensureVideoPlayer();
     player.setURL(m_videoPath);
     player.controls().play();
     // Full screen from the first frame when the panel is away, not only from the first watch tick.
@@ -31,24 +31,24 @@ void Form1::IniciarVideo() {
         player.setFullScreen(true);
     }
     player.setVisible(true);
-    m_tmrVideoPlay.start();
+    m_videoWatchTimer.start();
 }
 
-void Form1::DetenerVideo() {
-    if (!m_tmrVideoPlay.isActive()) {
+void ControlPanel::stopVideo() {
+    if (!m_videoWatchTimer.isActive()) {
         return;
     }
-    m_tmrVideoPlay.stop();
-    if (m_mplayer) {
-        m_mplayer->setVisible(false);
-        m_mplayer->controls().stop();
-        m_mplayer->close();
+    m_videoWatchTimer.stop();
+    if (m_videoPlayer) {
+        m_videoPlayer->setVisible(false);
+        m_videoPlayer->controls().stop();
+        m_videoPlayer->close();
     }
-    m_tmrReloj.start();
+    m_detectorTimer.start();
 }
 
-void Form1::TmrVideoPlay_Timer() {
-    VideoPlayer& player = MPlayer();
+void ControlPanel::watchVideo() {
+    VideoPlayer& player = ensureVideoPlayer();
     const double position = player.controls().currentPosition();
     const double duration = player.currentMedia().duration();
     // The end of the file is the end. When the file says how long it is the video ends half a
@@ -64,53 +64,53 @@ void Form1::TmrVideoPlay_Timer() {
         }
         return;
     }
-    m_tmrAutoOFF.start();
-    DetenerVideo();
+    m_holdOffTimer.start();
+    stopVideo();
 }
 
 // ---------------------------------------------------------------- background picture
 
-Form4& Form1::form4Window() {
-    if (!m_form4) {
-        m_form4 = std::make_unique<Form4>();
-        connect(m_form4.get(), &Form4::escapePressed, this, [this] {
+BackgroundWindow& ControlPanel::ensureBackgroundWindow() {
+    if (!m_backgroundWindow) {
+        m_backgroundWindow = std::make_unique<BackgroundWindow>();
+        connect(m_backgroundWindow.get(), &BackgroundWindow::escapePressed, this, [this] {
             showPanel();
-            m_tmrAutoHide.start();
+            m_autoHideTimer.start();
         });
     }
-    return *m_form4;
+    return *m_backgroundWindow;
 }
 
-bool Form1::ExisteWallpaper() {
+bool ControlPanel::loadBackgroundPicture() {
     if (m_wallpaperPath.isEmpty()) {
         return false;
     }
-    Form4& form = form4Window();
+    BackgroundWindow& form = ensureBackgroundWindow();
     form.coverScreen();
     // A picture that cannot be read leaves the window black; the background still counts as there.
     form.loadPicture(m_wallpaperPath);
-    form.imgFondo()->show();
+    form.pictureLabel()->show();
     form.setEnabled(true);
     return true;
 }
 
-void Form1::MostrarFondo() {
-    if (!m_form4) {
-        form4Window();
-        if (!ExisteWallpaper()) {
-            m_form4->coverScreen();
+void ControlPanel::showBackgroundPicture() {
+    if (!m_backgroundWindow) {
+        ensureBackgroundWindow();
+        if (!loadBackgroundPicture()) {
+            m_backgroundWindow->coverScreen();
         }
     }
-    m_form4->show();
-    m_form4->raise();
+    m_backgroundWindow->show();
+    m_backgroundWindow->raise();
     if (!isVisible()) {
         // Esc on the picture brings the panel back: the picture needs the keyboard.
-        m_form4->activateWindow();
+        m_backgroundWindow->activateWindow();
     }
     // Without a window manager nothing keeps the panel and the banner above a window raised
     // after them; raise them again.
-    if (m_form3 && m_form3->isVisible()) {
-        m_form3->raise();
+    if (m_bannerWindow && m_bannerWindow->isVisible()) {
+        m_bannerWindow->raise();
     }
     if (isVisible()) {
         raise();

@@ -38,10 +38,10 @@ struct FtpTimeouts {
 // arrives later as a signal, on the thread that owns the object.
 //
 // Order of use, as the publishing code does it:
-//   ConectarFTP(...)          -> conectado(ok, error, failure)   (login proven, or not)
-//   SubirArchivo(a), (b), ... -> subido(a, ok), subido(b, ok), ...   in the order of the calls
-//   DesconectarFTP()          drops whatever is pending; no signal follows for it.
-// Uploads may be queued before conectado() arrives; they run after a good login and fail, in
+//   connectToServer(...)          -> loggedIn(ok, error, failure)   (login proven, or not)
+//   upload(a), (b), ... -> uploaded(a, ok), uploaded(b, ok), ...   in the order of the calls
+//   disconnectFromServer()          drops whatever is pending; no signal follows for it.
+// Uploads may be queued before loggedIn() arrives; they run after a good login and fail, in
 // order, after a bad one.
 //
 // The error texts are for the developer (English), quoting the server's last reply line when there
@@ -55,7 +55,7 @@ public:
         None,       // logged in
         Network,    // server unreachable, silent or gone mid-way: a later attempt may work
         Account,    // the server refused the user name or the password
-        KeyChanged, // the server's TLS key is not one this program trusts for it (see ConfiarClaveNueva)
+        KeyChanged, // the server's TLS key is not one this program trusts for it (see trustNewKey)
         Unsafe,     // refused here: a server once seen with TLS offers plain FTP only, or what was
                     // learnt about the servers cannot be read
     };
@@ -64,28 +64,28 @@ public:
     using QObject::QObject;
     ~FtpClient() override = default;
 
-    // Returns false at once, without any network traffic and without a conectado() signal, when
+    // Returns false at once, without any network traffic and without a loggedIn() signal, when
     // one of the three fields is empty or the server field cannot be understood. Otherwise any
-    // previous session is dropped, true is returned and exactly one conectado() follows.
+    // previous session is dropped, true is returned and exactly one loggedIn() follows.
     // The user name and the password go to the server exactly as given, as Windows-1252 bytes.
-    virtual bool ConectarFTP(const QString& servidor, const QString& usuario, const QString& password) = 0;
+    virtual bool connectToServer(const QString& server, const QString& user, const QString& password) = 0;
 
     // Uploads a local file (UTF-8 path) under remoteName, relative to the login folder, replacing
-    // any file of that name. Exactly one subido() follows unless the session is dropped first.
-    virtual void SubirArchivo(const QString& localArchivo, const QString& nombreRemoto) = 0;
+    // any file of that name. Exactly one uploaded() follows unless the session is dropped first.
+    virtual void upload(const QString& localFile, const QString& remoteName) = 0;
 
     // Ends the session at once, also in the middle of a transfer that hangs.
-    virtual void DesconectarFTP() = 0;
+    virtual void disconnectFromServer() = 0;
 
     // Uploads asked for and not yet answered in this session.
     virtual int pendingUploads() const = 0;
 
     // After a login refused with LoginFailure::KeyChanged: trusts the key that was refused, for that
     // server, from now on (the owner has checked its fingerprint). False when there is no such key or
-    // it cannot be remembered. The next ConectarFTP uses it.
-    virtual bool ConfiarClaveNueva() { return false; }
+    // it cannot be remembered. The next connectToServer uses it.
+    virtual bool trustNewKey() { return false; }
 
 signals:
-    void conectado(bool ok, const QString& error, FtpClient::LoginFailure failure);
-    void subido(const QString& nombreRemoto, bool ok, const QString& error);
+    void loggedIn(bool ok, const QString& error, FtpClient::LoginFailure failure);
+    void uploaded(const QString& remoteName, bool ok, const QString& error);
 };

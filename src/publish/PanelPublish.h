@@ -2,15 +2,15 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #pragma once
 
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 #include "platform/FtpClient.h"
-#include "publish/Form2.h"
+#include "publish/FtpDialog.h"
 
-// The panel's publishing state (the rest lives in Form1: the gallery counter, saved with the panel's
+// The panel's publishing state (the rest lives in ControlPanel: the gallery counter, saved with the panel's
 // state, and the newest snapshot's name).
-struct Form1::Publicacion {
+struct ControlPanel::PublishingState {
     std::unique_ptr<FtpClient> client;
-    std::unique_ptr<Form2> form2;
+    std::unique_ptr<FtpDialog> ftpDialog;
     // Trimmed fields of the last accept.
     QString server;
     QString user;
@@ -19,7 +19,7 @@ struct Form1::Publicacion {
     int reloadSeconds = 0;
     int gallerySize = 0;
     QString lastGalleryName;  // the snapshot last published to the gallery
-    bool connecting = false;  // ConectarFTP started, conectado() not yet arrived
+    bool connecting = false;  // connectToServer started, loggedIn() not yet arrived
     int uploadFailures = 0;   // failed uploads since the last one that went through
     bool messageOpen = false; // a message box of publishing waits for its OK
 };

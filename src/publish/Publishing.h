@@ -17,7 +17,7 @@ const QStringList& galleryItems(); // "DESACTIVADO", "10 Fotos" ... "200 Fotos"
 // The leading number of a list item: "8 Segundos" gives 8, "150 Fotos" 150, "DESACTIVADO" 0.
 int leadingNumber(const QString& item);
 
-// TmrFTP's interval for a reload time: the upload is started a little before the page reloads,
+// the publishing timer's interval for a reload time: the upload is started a little before the page reloads,
 // so the visitor finds the new picture already in place.
 int uploadInterval(int reloadSeconds);
 

@@ -16,11 +16,11 @@ struct SliderBounds {
 };
 
 namespace Sliders {
-constexpr SliderBounds Movimiento{0, 50, 1, 1, 35};          // HsbSensor(0): threshold = value + 50
-constexpr SliderBounds Color{0, 50, 1, 1, 20};               // HsbSensor(1): distance = 255 - 5 x value
-constexpr SliderBounds Frecuencia{100, 5000, 100, 100, 500}; // HsbSensor(2): tick in ms
-constexpr SliderBounds Velocidad{1, 100, 1, 10, 35};         // HsbSpeed: twips per 10 ms tick
-constexpr SliderBounds Alineacion{0, 2, 1, 1, 0};            // HsbAlignment: left, centre, right
+constexpr SliderBounds Movimiento{0, 50, 1, 1, 35}; // the sensor sliders(0): threshold = value + 50
+constexpr SliderBounds Color{0, 50, 1, 1, 20};      // the sensor sliders(1): distance = 255 - 5 x value
+constexpr SliderBounds Frecuencia{100, 5000, 100, 100, 500}; // the sensor sliders(2): tick in ms
+constexpr SliderBounds Velocidad{1, 100, 1, 10, 35};         // the speed slider: twips per 10 ms tick
+constexpr SliderBounds Alineacion{0, 2, 1, 1, 0};            // the alignment slider: left, centre, right
 } // namespace Sliders
 
 // Record 1: the panel's switches and sensor sliders, plus the gallery upload counter.

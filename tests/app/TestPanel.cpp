@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 #include "app/PictureButton.h"
 #include "app/ReadMe.h"
 #include "capture/LiveView.h"
@@ -33,21 +33,23 @@ class TestPanel : public QObject {
     struct Fixture : PanelFixture {
         Fixture()
             : PanelFixture(NotStarted{}) {}
-        Form1& started() { return start(); }
+        ControlPanel& started() { return start(); }
     };
 
-    static QString appearances(Form1& panel) {
+    static QString appearances(ControlPanel& panel) {
         QString s;
         for (int i = 0; i < 9; ++i) {
-            s += QString::number(panel.boton(i)->appearance());
+            s += QString::number(panel.button(i)->appearance());
         }
         return s;
     }
 
-    static void click(Form1& panel, int index) { QTest::mouseClick(panel.boton(index), Qt::LeftButton); }
+    static void click(ControlPanel& panel, int index) {
+        QTest::mouseClick(panel.button(index), Qt::LeftButton);
+    }
 
     // Two moves over a widget, as the pointer makes them: the second shows the hover.
-    static void hoverTwice(Form1& panel, QWidget* widget) {
+    static void hoverTwice(ControlPanel& panel, QWidget* widget) {
         for (const QPoint at : {QPoint(5, 5), QPoint(6, 6)}) {
             QTest::mouseMove(panel.windowHandle(), widget->mapTo(&panel, at));
         }
@@ -110,7 +112,7 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(bool, detecting);
         Fixture f;
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         f.dialogs.nextFiles = files;
         for (int index : clicks) {
             if (!panel.isVisible()) {
@@ -119,31 +121,31 @@ private slots:
             click(panel, index);
         }
         QCOMPARE(appearances(panel), expected);
-        QCOMPARE(panel.tmrReloj().isActive(), detecting);
+        QCOMPARE(panel.detectorTimer().isActive(), detecting);
         for (int i : {0, 1, 6, 8}) {
-            if (panel.boton(i)->appearance()) {
-                QCOMPARE(panel.boton(i)->backColor(), Colors::On);
+            if (panel.button(i)->appearance()) {
+                QCOMPARE(panel.button(i)->backColor(), Colors::On);
             }
         }
     }
 
     void fileChoicesAreKept() {
         Fixture f;
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg"), QString(),
                                QStringLiteral("/videos/a.mp4")};
-        click(panel, Form1::Imagen);
+        click(panel, ControlPanel::Picture);
         QCOMPARE(f.dialogs.fileRequests.at(0).title, QStringLiteral("Seleccionar imagen"));
         QCOMPARE(f.dialogs.fileRequests.at(0).initialFolder, f.path(QStringLiteral("Fondos")));
         QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.WPR"))).value_or(QString()),
                  QStringLiteral("/fondos/oferta.jpg"));
         // Off, then a cancelled choice: the stored path stays.
-        click(panel, Form1::Imagen);
-        click(panel, Form1::Imagen);
+        click(panel, ControlPanel::Picture);
+        click(panel, ControlPanel::Picture);
         QCOMPARE(panel.wallpaperPath(), QStringLiteral("/fondos/oferta.jpg"));
         QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.WPR"))).value_or(QString()),
                  QStringLiteral("/fondos/oferta.jpg"));
-        click(panel, Form1::Video);
+        click(panel, ControlPanel::Video);
         QCOMPARE(f.dialogs.fileRequests.at(2).title, QStringLiteral("Seleccionar video"));
         QCOMPARE(f.dialogs.fileRequests.at(2).initialFolder, f.path(QStringLiteral("Videos")));
         QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.VDO"))).value_or(QString()),
@@ -157,111 +159,111 @@ private slots:
             QFile file(f.path(QStringLiteral("Sonidos/") + QLatin1String(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        Form1& panel = f.started();
-        click(panel, Form1::SonidoActivar);
-        QVERIFY(panel.boton(Form1::SonidoActivar)->isHidden());
-        QVERIFY(!panel.boton(Form1::SonidoDesactivar)->isHidden());
-        QCOMPARE(panel.boton(Form1::SonidoDesactivar)->tag(), QStringLiteral("1"));
-        QVERIFY(!panel.filEfectoSonido()->isHidden());
-        QCOMPARE(panel.filEfectoSonido()->count(), 2);
-        QCOMPARE(panel.filEfectoSonido()->item(0)->text(), QStringLiteral("Bienvenido.WAV"));
-        click(panel, Form1::SonidoDesactivar);
-        QVERIFY(!panel.boton(Form1::SonidoActivar)->isHidden());
-        QVERIFY(panel.boton(Form1::SonidoDesactivar)->isHidden());
-        QCOMPARE(panel.boton(Form1::SonidoDesactivar)->tag(), QStringLiteral("0"));
-        QVERIFY(panel.filEfectoSonido()->isHidden());
+        ControlPanel& panel = f.started();
+        click(panel, ControlPanel::SoundsOn);
+        QVERIFY(panel.button(ControlPanel::SoundsOn)->isHidden());
+        QVERIFY(!panel.button(ControlPanel::SoundsOff)->isHidden());
+        QCOMPARE(panel.button(ControlPanel::SoundsOff)->tag(), QStringLiteral("1"));
+        QVERIFY(!panel.soundList()->isHidden());
+        QCOMPARE(panel.soundList()->count(), 2);
+        QCOMPARE(panel.soundList()->item(0)->text(), QStringLiteral("Bienvenido.WAV"));
+        click(panel, ControlPanel::SoundsOff);
+        QVERIFY(!panel.button(ControlPanel::SoundsOn)->isHidden());
+        QVERIFY(panel.button(ControlPanel::SoundsOff)->isHidden());
+        QCOMPARE(panel.button(ControlPanel::SoundsOff)->tag(), QStringLiteral("0"));
+        QVERIFY(panel.soundList()->isHidden());
     }
 
     void advertisingTakesThePanelAway() {
         Fixture f;
-        Form1& panel = f.started();
-        click(panel, Form1::Mensaje);
-        click(panel, Form1::Publicidad);
+        ControlPanel& panel = f.started();
+        click(panel, ControlPanel::Message);
+        click(panel, ControlPanel::Advertising);
         QVERIFY(!panel.isVisible());
-        QCOMPARE(panel.boton(Form1::Publicidad)->backColor(), Colors::Hover);
+        QCOMPARE(panel.button(ControlPanel::Advertising)->backColor(), Colors::Hover);
         QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
-        QVERIFY(!panel.txtBanner()->isEnabled());
-        QVERIFY(!panel.hsbAlignment()->isEnabled());
+        QVERIFY(!panel.messageEdit()->isEnabled());
+        QVERIFY(!panel.alignmentSlider()->isEnabled());
         for (int i : {0, 1, 2, 3, 4, 6, 8}) {
-            QVERIFY2(!panel.boton(i)->isEnabled(), qPrintable(QString::number(i)));
+            QVERIFY2(!panel.button(i)->isEnabled(), qPrintable(QString::number(i)));
         }
-        QVERIFY(panel.boton(Form1::Transferir)->isEnabled());
+        QVERIFY(panel.button(ControlPanel::Publish)->isEnabled());
         // Starting saved the state: the message and advertising switches are on in the file.
         const BannerRecord saved = decodeBannerRecord(SettingsFile(panel.settingsPath()).read(7));
         QVERIFY(saved.messageOn);
         QVERIFY(saved.advertisingOn);
 
         panel.showPanel();
-        panel.tmrAutoHide().start();
-        click(panel, Form1::Publicidad);
-        QVERIFY(!panel.tmrAutoHide().isActive());
+        panel.autoHideTimer().start();
+        click(panel, ControlPanel::Advertising);
+        QVERIFY(!panel.autoHideTimer().isActive());
         QCOMPARE(panel.bannerRunning(), QStringLiteral("0"));
-        QVERIFY(panel.txtBanner()->isEnabled());
+        QVERIFY(panel.messageEdit()->isEnabled());
         for (int i : {0, 1, 2, 3, 4, 6, 8}) {
-            QVERIFY(panel.boton(i)->isEnabled());
+            QVERIFY(panel.button(i)->isEnabled());
         }
     }
 
     void hover() {
         Fixture f;
-        Form1& panel = f.started();
-        moveOver(panel.boton(2));
-        QCOMPARE(panel.boton(2)->backColor(), Colors::Idle); // first event: only remembered
-        moveOver(panel.boton(2));
-        QCOMPARE(panel.boton(2)->backColor(), Colors::Hover);
-        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Configurar Cámara Web"));
-        moveOver(panel.boton(5));
-        QCOMPARE(panel.boton(2)->backColor(), Colors::Idle);
-        QCOMPARE(panel.boton(5)->backColor(), Colors::Idle);
-        moveOver(panel.boton(5));
-        QCOMPARE(panel.boton(5)->backColor(), Colors::Hover);
-        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Transferir Imágenes por Internet"));
-        QVERIFY(panel.lblAyuda()->styleSheet().contains(QStringLiteral("#ff0000")));
+        ControlPanel& panel = f.started();
+        moveOver(panel.button(2));
+        QCOMPARE(panel.button(2)->backColor(), Colors::Idle); // first event: only remembered
+        moveOver(panel.button(2));
+        QCOMPARE(panel.button(2)->backColor(), Colors::Hover);
+        QCOMPARE(panel.hintLabel()->text(), QStringLiteral("Configurar Cámara Web"));
+        moveOver(panel.button(5));
+        QCOMPARE(panel.button(2)->backColor(), Colors::Idle);
+        QCOMPARE(panel.button(5)->backColor(), Colors::Idle);
+        moveOver(panel.button(5));
+        QCOMPARE(panel.button(5)->backColor(), Colors::Hover);
+        QCOMPARE(panel.hintLabel()->text(), QStringLiteral("Transferir Imágenes por Internet"));
+        QVERIFY(panel.hintLabel()->styleSheet().contains(QStringLiteral("#ff0000")));
 
         // An on button keeps its colour and shows the "off" action; button 0 shows the camera help.
-        click(panel, Form1::Deteccion);
-        moveOver(panel.boton(0));
-        moveOver(panel.boton(0));
-        QCOMPARE(panel.boton(0)->backColor(), Colors::On);
-        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Desactivar Detección de Movimiento"));
-        QVERIFY(!panel.lblAyudaCam()->isHidden());
+        click(panel, ControlPanel::Detection);
+        moveOver(panel.button(0));
+        moveOver(panel.button(0));
+        QCOMPARE(panel.button(0)->backColor(), Colors::On);
+        QCOMPARE(panel.hintLabel()->text(), QStringLiteral("Desactivar Detección de Movimiento"));
+        QVERIFY(!panel.cameraHelpLink()->isHidden());
 
-        moveOver(panel.picture1());
-        QVERIFY(panel.lblAyudaCam()->isHidden());
-        QVERIFY(panel.lblAyuda()->text().contains(Form1::restingHint()));
-        QVERIFY(panel.lblAyuda()->styleSheet().contains(QStringLiteral("#404040")));
+        moveOver(panel.liveView());
+        QVERIFY(panel.cameraHelpLink()->isHidden());
+        QVERIFY(panel.hintLabel()->text().contains(ControlPanel::restingHint()));
+        QVERIFY(panel.hintLabel()->styleSheet().contains(QStringLiteral("#404040")));
     }
 
     void captions() {
         Fixture f;
-        Form1& panel = f.started();
-        QCOMPARE(panel.lblSensor(1)->text(), QStringLiteral("85%"));
-        QCOMPARE(panel.lblSensor(3)->text(), QStringLiteral("70%"));
-        QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("500 mseg"));
-        QCOMPARE(panel.lblSensor(8)->text(), QStringLiteral("AutoMensaje DESACTIVADO"));
-        QCOMPARE(panel.lblCamara()->text(), QStringLiteral("Fuente: Cámara predeterminada del sistema"));
-        panel.sensor(2)->setValue(1500);
-        QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("1500 mseg"));
-        QCOMPARE(panel.tmrReloj().interval(), 1500);
-        panel.hsbSpeed()->setValue(72);
-        QCOMPARE(panel.lblSensor(9)->text(), QStringLiteral("72%"));
-        panel.hsbAlignment()->setValue(2);
-        QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Derecha"));
-        QCOMPARE(panel.txtBanner()->document()->defaultTextOption().alignment(), Qt::AlignRight);
-        panel.hsbAlignment()->setValue(1);
-        QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Centrar"));
+        ControlPanel& panel = f.started();
+        QCOMPARE(panel.sensorLabel(1)->text(), QStringLiteral("85%"));
+        QCOMPARE(panel.sensorLabel(3)->text(), QStringLiteral("70%"));
+        QCOMPARE(panel.sensorLabel(5)->text(), QStringLiteral("500 mseg"));
+        QCOMPARE(panel.sensorLabel(8)->text(), QStringLiteral("AutoMensaje DESACTIVADO"));
+        QCOMPARE(panel.sourceLabel()->text(), QStringLiteral("Fuente: Cámara predeterminada del sistema"));
+        panel.sensorSlider(2)->setValue(1500);
+        QCOMPARE(panel.sensorLabel(5)->text(), QStringLiteral("1500 mseg"));
+        QCOMPARE(panel.detectorTimer().interval(), 1500);
+        panel.speedSlider()->setValue(72);
+        QCOMPARE(panel.sensorLabel(9)->text(), QStringLiteral("72%"));
+        panel.alignmentSlider()->setValue(2);
+        QCOMPARE(panel.sensorLabel(7)->text(), QStringLiteral("Derecha"));
+        QCOMPARE(panel.messageEdit()->document()->defaultTextOption().alignment(), Qt::AlignRight);
+        panel.alignmentSlider()->setValue(1);
+        QCOMPARE(panel.sensorLabel(7)->text(), QStringLiteral("Centrar"));
     }
 
     // Folders, read-me lines and the launcher are checked on the real program; here what only the
     // panel shows: the welcome and the read-me once, the tray icon from start to close.
     void firstStart() {
         Fixture f;
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         QCOMPARE(f.shell.openedFiles, QStringList{f.path(QString::fromUtf16(ReadMe::kFileName))});
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages.at(0).title, QStringLiteral("Pregonar - BIENVENIDO"));
         QCOMPARE(f.tray.tip, QStringLiteral(" Pregonar 4.12 "));
-        QCOMPARE(panel.txtBanner()->toPlainText(), QStringLiteral("ESCRIBIR MENSAJE AQUI..."));
+        QCOMPARE(panel.messageEdit()->toPlainText(), QStringLiteral("ESCRIBIR MENSAJE AQUI..."));
         panel.close();
         QVERIFY(panel.isUnloaded());
         QVERIFY(!f.tray.shown);
@@ -274,34 +276,34 @@ private slots:
     void stateSurvivesARestart() {
         Fixture f;
         {
-            Form1& panel = f.started();
-            panel.sensor(0)->setValue(12);
-            panel.sensor(1)->setValue(44);
-            panel.sensor(2)->setValue(2300);
-            panel.hsbSpeed()->setValue(60);
-            panel.hsbAlignment()->setValue(2);
-            panel.txtBanner()->setPlainText(
+            ControlPanel& panel = f.started();
+            panel.sensorSlider(0)->setValue(12);
+            panel.sensorSlider(1)->setValue(44);
+            panel.sensorSlider(2)->setValue(2300);
+            panel.speedSlider()->setValue(60);
+            panel.alignmentSlider()->setValue(2);
+            panel.messageEdit()->setPlainText(
                 QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
             f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg")};
-            click(panel, Form1::Imagen);
-            click(panel, Form1::SonidoActivar);
-            click(panel, Form1::Deteccion);
+            click(panel, ControlPanel::Picture);
+            click(panel, ControlPanel::SoundsOn);
+            click(panel, ControlPanel::Detection);
             panel.close();
         }
-        Form1& panel = f.started();
-        QCOMPARE(panel.sensor(0)->value(), 12);
-        QCOMPARE(panel.sensor(1)->value(), 44);
-        QCOMPARE(panel.sensor(2)->value(), 2300);
-        QCOMPARE(panel.tmrReloj().interval(), 2300);
-        QCOMPARE(panel.lblSensor(5)->text(), QStringLiteral("2300 mseg"));
-        QCOMPARE(panel.hsbSpeed()->value(), 60);
-        QCOMPARE(panel.lblSensor(7)->text(), QStringLiteral("Derecha"));
-        QCOMPARE(panel.txtBanner()->toPlainText(),
+        ControlPanel& panel = f.started();
+        QCOMPARE(panel.sensorSlider(0)->value(), 12);
+        QCOMPARE(panel.sensorSlider(1)->value(), 44);
+        QCOMPARE(panel.sensorSlider(2)->value(), 2300);
+        QCOMPARE(panel.detectorTimer().interval(), 2300);
+        QCOMPARE(panel.sensorLabel(5)->text(), QStringLiteral("2300 mseg"));
+        QCOMPARE(panel.speedSlider()->value(), 60);
+        QCOMPARE(panel.sensorLabel(7)->text(), QStringLiteral("Derecha"));
+        QCOMPARE(panel.messageEdit()->toPlainText(),
                  QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
         QCOMPARE(appearances(panel), QStringLiteral("110010000"));
-        QVERIFY(panel.tmrReloj().isActive());
+        QVERIFY(panel.detectorTimer().isActive());
         QCOMPARE(panel.wallpaperPath(), QStringLiteral("/fondos/oferta.jpg"));
-        QCOMPARE(panel.boton(Form1::SonidoDesactivar)->tag(), QStringLiteral("1"));
+        QCOMPARE(panel.button(ControlPanel::SoundsOff)->tag(), QStringLiteral("1"));
         // No dialog this time: the image came back from the side file.
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
     }
@@ -309,12 +311,12 @@ private slots:
     void advertisingComesBack() {
         Fixture f;
         {
-            Form1& panel = f.started();
-            click(panel, Form1::Mensaje);
-            click(panel, Form1::Publicidad);
+            ControlPanel& panel = f.started();
+            click(panel, ControlPanel::Message);
+            click(panel, ControlPanel::Advertising);
             panel.unload();
         }
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         QCOMPARE(appearances(panel), QStringLiteral("000000110"));
         QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
     }
@@ -340,17 +342,17 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
         }
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         for (int i = 0; i < 3; ++i) {
-            QVERIFY(panel.sensor(i)->value() >= panel.sensor(i)->minimum());
-            QVERIFY(panel.sensor(i)->value() <= panel.sensor(i)->maximum());
+            QVERIFY(panel.sensorSlider(i)->value() >= panel.sensorSlider(i)->minimum());
+            QVERIFY(panel.sensorSlider(i)->value() <= panel.sensorSlider(i)->maximum());
         }
-        QCOMPARE(panel.boton(Form1::Publicidad)->appearance(), 0);
+        QCOMPARE(panel.button(ControlPanel::Advertising)->appearance(), 0);
         panel.close();
         // The next save writes a sound file.
         const PanelRecord saved = decodePanelRecord(SettingsFile(panel.settingsPath()).read(1));
-        QCOMPARE(saved.movimiento, panel.sensor(0)->value());
-        QCOMPARE(saved.frecuencia, panel.sensor(2)->value());
+        QCOMPARE(saved.movimiento, panel.sensorSlider(0)->value());
+        QCOMPARE(saved.frecuencia, panel.sensorSlider(2)->value());
     }
 
     void unwritableFolderStops() {
@@ -358,7 +360,7 @@ private slots:
         PanelEnvironment env;
         env.workFolder = QStringLiteral("/proc/pregonar-no-such-folder");
         env.dialogs = &dialogs;
-        Form1 panel(env);
+        ControlPanel panel(env);
         QVERIFY(!panel.load());
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Pregonar - Imposible Continuar"));
@@ -370,15 +372,15 @@ private slots:
     // F1 opens the read-me; a click anywhere on a help label opens its page, whatever it shows.
     void helpKeysAndLinks() {
         Fixture f;
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         f.shell.openedFiles.clear();
         QTest::keyClick(&panel, Qt::Key_F1);
         QCOMPARE(f.shell.openedFiles, QStringList{f.path(QString::fromUtf16(ReadMe::kFileName))});
 
-        QTest::mouseClick(panel.lblAyuda(), Qt::LeftButton);
-        hoverTwice(panel, panel.boton(Form1::Deteccion)); // shows the camera help and its hint
-        QTest::mouseClick(panel.lblAyuda(), Qt::LeftButton);
-        QTest::mouseClick(panel.lblAyudaCam(), Qt::LeftButton);
+        QTest::mouseClick(panel.hintLabel(), Qt::LeftButton);
+        hoverTwice(panel, panel.button(ControlPanel::Detection)); // shows the camera help and its hint
+        QTest::mouseClick(panel.hintLabel(), Qt::LeftButton);
+        QTest::mouseClick(panel.cameraHelpLink(), Qt::LeftButton);
         QLabel* donacion = nullptr;
         for (QLabel* label : panel.findChildren<QLabel*>()) {
             if (label->text().contains(QStringLiteral("Donaciones"))) {
@@ -412,22 +414,22 @@ private slots:
         QFETCH(QString, over);
         QFETCH(bool, rests);
         Fixture f;
-        Form1& panel = f.started();
-        hoverTwice(panel, panel.boton(Form1::Camara));
-        QCOMPARE(panel.lblAyuda()->text(), QStringLiteral("Configurar Cámara Web"));
+        ControlPanel& panel = f.started();
+        hoverTwice(panel, panel.button(ControlPanel::Camera));
+        QCOMPARE(panel.hintLabel()->text(), QStringLiteral("Configurar Cámara Web"));
 
         QPoint at(2, 2); // the window's margin
         if (over != QLatin1String("background")) {
             QWidget* target = over == QLatin1String("frame")  ? panel.findChild<QGroupBox*>()
-                              : over == QLatin1String("view") ? static_cast<QWidget*>(panel.picture1())
-                              : over == QLatin1String("hint") ? static_cast<QWidget*>(panel.lblAyuda())
-                                                              : panel.txtBanner()->viewport();
+                              : over == QLatin1String("view") ? static_cast<QWidget*>(panel.liveView())
+                              : over == QLatin1String("hint") ? static_cast<QWidget*>(panel.hintLabel())
+                                                              : panel.messageEdit()->viewport();
             at = target->mapTo(&panel, QPoint(4, 4));
         }
         QCOMPARE(panel.childAt(at) == nullptr, over == QLatin1String("background"));
         QTest::mouseMove(panel.windowHandle(), at);
-        QCOMPARE(panel.boton(Form1::Camara)->backColor(), rests ? Colors::Idle : Colors::Hover);
-        QCOMPARE(panel.lblAyuda()->text().contains(Form1::restingHint()), rests);
+        QCOMPARE(panel.button(ControlPanel::Camera)->backColor(), rests ? Colors::Idle : Colors::Hover);
+        QCOMPARE(panel.hintLabel()->text().contains(ControlPanel::restingHint()), rests);
     }
 
     // "Todos los archivos" shows every file, names without a dot too, in the real file dialog.
@@ -440,7 +442,7 @@ private slots:
         for (const char* name : {"oferta.jpg", "VIDRIERA"}) {
             QFile(f.path(QStringLiteral("Fondos/") + QLatin1String(name))).open(QIODevice::WriteOnly);
         }
-        Form1& panel = f.started();
+        ControlPanel& panel = f.started();
         QStringList listed;
         int polls = 0;
         QTimer poll;
@@ -463,7 +465,7 @@ private slots:
             }
         });
         poll.start(50);
-        click(panel, Form1::Imagen);
+        click(panel, ControlPanel::Picture);
         listed.sort(Qt::CaseInsensitive);
         QCOMPARE(listed, (QStringList{"oferta.jpg", "VIDRIERA"}));
         QCOMPARE(panel.wallpaperPath(), f.path(QStringLiteral("Fondos/VIDRIERA")));

@@ -11,9 +11,9 @@ class TestTrayMenu : public QObject {
     Q_OBJECT
 
     // Advertising with the message: the panel is away and the banner runs.
-    static Form1& advertising(PanelFixture& f) {
-        f.panel->PctBoton_Click(Form1::Mensaje);
-        f.panel->PctBoton_Click(Form1::Publicidad);
+    static ControlPanel& advertising(PanelFixture& f) {
+        f.panel->clickButton(ControlPanel::Message);
+        f.panel->clickButton(ControlPanel::Advertising);
         if (f.panel->isVisible()) {
             qFatal("advertising did not start");
         }
@@ -25,8 +25,8 @@ private slots:
     // guard, which a real desktop cannot trigger on purpose.
     void menuGuardsTheNextMessage() {
         PanelFixture f;
-        Form1& panel = advertising(f);
-        QMenu* menu = panel.mnuBar();
+        ControlPanel& panel = advertising(f);
+        QMenu* menu = panel.trayMenu();
         QStringList texts;
         for (QAction* action : menu->actions()) {
             texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -57,15 +57,15 @@ private slots:
         QFETCH(bool, thenMenu);
         QFETCH(bool, autoHide);
         PanelFixture f;
-        Form1& panel = advertising ? TestTrayMenu::advertising(f) : *f.panel;
+        ControlPanel& panel = advertising ? TestTrayMenu::advertising(f) : *f.panel;
         panel.hide();
         emit f.tray.leftClicked();
         if (thenMenu) {
-            panel.mnuBar()->actions().constFirst()->trigger();
+            panel.trayMenu()->actions().constFirst()->trigger();
         }
         QVERIFY(panel.isVisible());
-        QCOMPARE(panel.tmrAutoHide().isActive(), autoHide);
-        QCOMPARE(panel.tmrAutoHide().interval(), 5000);
+        QCOMPARE(panel.autoHideTimer().isActive(), autoHide);
+        QCOMPARE(panel.autoHideTimer().interval(), 5000);
         QCOMPARE(panel.bannerRunning(), advertising ? QStringLiteral("1") : QStringLiteral("0"));
     }
 };

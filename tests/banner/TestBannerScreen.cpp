@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "banner/Form3.h"
+#include "banner/BannerWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,12 +38,12 @@ private slots:
         background.show();
         QVERIFY(QTest::qWaitForWindowExposed(&background));
 
-        Form3 banner([] { return false; });
+        BannerWindow banner([] { return false; });
         banner.layout().setSpeed(100);
         banner.start(
             QStringLiteral("OFERTAS\nPORTATILES\nMONITORES\nIMPRESORAS\nTECLADOS\nRATONES\nPARLANTES"));
         QVERIFY(QTest::qWaitForWindowExposed(&banner));
-        banner.tmrScroll().stop();
+        banner.scrollTimer().stop();
         for (int i = 0; i < 70; ++i) {
             banner.tick();
         }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "app/Form1.h"
-#include "banner/Form3.h"
+#include "app/ControlPanel.h"
+#include "banner/BannerWindow.h"
 #include "fakes/RecordingDesktop.h"
 
 #include <QImage>
@@ -20,21 +20,21 @@ class TestBannerWindow : public QObject {
     RecordingDialogs m_dialogs;
     RecordingShell m_shell;
 
-    std::unique_ptr<Form1> makePanel() {
+    std::unique_ptr<ControlPanel> makePanel() {
         PanelEnvironment env;
         env.workFolder = m_dir.path();
         env.dialogs = &m_dialogs;
         env.shell = &m_shell;
-        auto panel = std::make_unique<Form1>(env);
+        auto panel = std::make_unique<ControlPanel>(env);
         panel->load();
         panel->show();
-        panel->txtBanner()->setPlainText(QStringLiteral("Ofertas de la semana\nPortátiles"));
+        panel->messageEdit()->setPlainText(QStringLiteral("Ofertas de la semana\nPortátiles"));
         return panel;
     }
 
     // Ticks until the banner says one pass is over, at most `limit` ticks; the count, or -1.
-    static int ticksToPassEnd(Form3& banner, int limit) {
-        QSignalSpy finished(&banner, &Form3::passFinished);
+    static int ticksToPassEnd(BannerWindow& banner, int limit) {
+        QSignalSpy finished(&banner, &BannerWindow::passFinished);
         for (int i = 1; i <= limit; ++i) {
             banner.tick();
             if (!finished.isEmpty()) {
@@ -47,8 +47,8 @@ class TestBannerWindow : public QObject {
 private slots:
     void windowProperties() {
         auto panel = makePanel();
-        panel->IniciarBanner();
-        Form3* banner = panel->form3();
+        panel->startBanner();
+        BannerWindow* banner = panel->bannerWindow();
         QVERIFY(banner);
         QCOMPARE(banner->windowTitle(), QStringLiteral("P r e g o n a r"));
         QVERIFY(banner->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -57,96 +57,96 @@ private slots:
         QCOMPARE(qRound(banner->windowOpacity() * 255), 128);
         const double tpp = banner->twipsPerPixel();
         QCOMPARE(banner->size(), QSize(qRound(13500 / tpp), qRound(5055 / tpp)));
-        QCOMPARE(banner->tmrScroll().interval(), 10);
+        QCOMPARE(banner->scrollTimer().interval(), 10);
         panel->unload();
     }
 
     void startAndStop() {
         auto panel = makePanel();
-        panel->DetenerBanner(); // never started: nothing happens
-        QVERIFY(!panel->form3());
+        panel->stopBanner(); // never started: nothing happens
+        QVERIFY(!panel->bannerWindow());
         QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
         QVERIFY(panel->isVisible());
 
-        panel->IniciarBanner();
-        Form3* banner = panel->form3();
-        panel->IniciarBanner(); // a second start changes nothing
-        QCOMPARE(panel->form3(), banner);
+        panel->startBanner();
+        BannerWindow* banner = panel->bannerWindow();
+        panel->startBanner(); // a second start changes nothing
+        QCOMPARE(panel->bannerWindow(), banner);
         QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
         QVERIFY(banner->isVisible());
-        QVERIFY(banner->tmrScroll().isActive());
+        QVERIFY(banner->scrollTimer().isActive());
         QVERIFY(!panel->isVisible());
 
         banner->close(); // the title bar and Alt+F4 close nothing
         QVERIFY(banner->isVisible());
 
-        panel->DetenerBanner();
+        panel->stopBanner();
         QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
         QVERIFY(!banner->isVisible());
-        QVERIFY(!banner->tmrScroll().isActive());
+        QVERIFY(!banner->scrollTimer().isActive());
         QVERIFY(!panel->isVisible()); // stopping does not bring the panel back
     }
 
     void speedReachesTheNextTick() {
         auto panel = makePanel();
-        panel->hsbSpeed()->setValue(1);
-        panel->IniciarBanner();
-        Form3& banner = *panel->form3();
+        panel->speedSlider()->setValue(1);
+        panel->startBanner();
+        BannerWindow& banner = *panel->bannerWindow();
         banner.tick();
         QCOMPARE(banner.layout().topY(), -1);
-        panel->hsbSpeed()->setValue(40);
+        panel->speedSlider()->setValue(40);
         banner.tick();
         QCOMPARE(banner.layout().topY(), -41);
     }
 
     void escapeBringsThePanelBack() {
         auto panel = makePanel();
-        panel->IniciarBanner();
-        Form3& banner = *panel->form3();
+        panel->startBanner();
+        BannerWindow& banner = *panel->bannerWindow();
         QTest::keyClick(&banner, Qt::Key_Escape);
         QVERIFY(panel->isVisible());
-        QVERIFY(panel->tmrAutoHide().isActive());
+        QVERIFY(panel->autoHideTimer().isActive());
         QVERIFY(banner.isVisible());
-        QVERIFY(banner.tmrScroll().isActive());
+        QVERIFY(banner.scrollTimer().isActive());
         QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
     }
 
     void onePassWhileDetecting() {
         auto panel = makePanel();
-        panel->hsbSpeed()->setValue(100);
-        panel->PctBoton_Click(Form1::Deteccion);
-        panel->IniciarBanner();
-        Form3& banner = *panel->form3();
+        panel->speedSlider()->setValue(100);
+        panel->clickButton(ControlPanel::Detection);
+        panel->startBanner();
+        BannerWindow& banner = *panel->bannerWindow();
         const int ticks = ticksToPassEnd(banner, 10000);
         QVERIFY(ticks > 0);
         QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
-        QVERIFY(panel->tmrAutoOFF().isActive());
+        QVERIFY(panel->holdOffTimer().isActive());
         QVERIFY(!banner.isVisible());
 
         // Without detection the message repeats without end.
-        panel->PctBoton_Click(Form1::Deteccion);
-        panel->tmrAutoOFF().stop();
-        panel->IniciarBanner();
+        panel->clickButton(ControlPanel::Detection);
+        panel->holdOffTimer().stop();
+        panel->startBanner();
         QCOMPARE(ticksToPassEnd(banner, 4 * ticks), -1);
         QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
     }
 
     void editedMessageIsLaidOutAgain() {
         auto panel = makePanel();
-        panel->IniciarBanner();
-        Form3& banner = *panel->form3();
+        panel->startBanner();
+        BannerWindow& banner = *panel->bannerWindow();
         for (int i = 0; i < 30; ++i) {
             banner.tick();
         }
-        panel->DetenerBanner();
+        panel->stopBanner();
         const int keptTop = banner.layout().topY();
         const int keptFirst = banner.layout().firstLine();
-        panel->IniciarBanner(); // same message: the scroll goes on from where it stood
+        panel->startBanner(); // same message: the scroll goes on from where it stood
         QCOMPARE(banner.layout().topY(), keptTop);
         QCOMPARE(banner.layout().firstLine(), keptFirst);
-        panel->DetenerBanner();
-        panel->txtBanner()->setPlainText(QStringLiteral("Nuevo mensaje"));
-        panel->IniciarBanner();
+        panel->stopBanner();
+        panel->messageEdit()->setPlainText(QStringLiteral("Nuevo mensaje"));
+        panel->startBanner();
         QVERIFY(banner.layout().lines().contains(QStringLiteral("Nuevo mensaje")));
         QCOMPARE(banner.layout().topY(), 0);
         QCOMPARE(banner.layout().firstLine(), 0);
@@ -154,11 +154,11 @@ private slots:
 
     void paintsTheMiddleLinesInTheTextColour() {
         auto panel = makePanel();
-        panel->txtBanner()->setPlainText(
+        panel->messageEdit()->setPlainText(
             QStringLiteral("MMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM"));
-        panel->hsbSpeed()->setValue(100);
-        panel->IniciarBanner();
-        Form3& banner = *panel->form3();
+        panel->speedSlider()->setValue(100);
+        panel->startBanner();
+        BannerWindow& banner = *panel->bannerWindow();
         // Scroll until the message fills the middle of the area.
         for (int i = 0; i < 60; ++i) {
             banner.tick();

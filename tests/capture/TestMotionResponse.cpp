@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/PictureButton.h"
-#include "banner/Form3.h"
+#include "banner/BannerWindow.h"
 #include "capture/LiveView.h"
 #include "capture/SnapshotWriter.h"
 #include "fakes/PanelFixture.h"
@@ -45,36 +45,36 @@ class TestMotionResponse : public QObject {
                 };
             });
         }
-        Form1& panel() { return *fixture->panel; }
+        ControlPanel& panel() { return *fixture->panel; }
         // One tick of the detector with this picture in front of the camera.
         void tick(const QImage& picture) {
             camera->picture = picture;
-            panel().TmrReloj_Timer();
+            panel().detectorTick();
         }
         // Detection, sounds and advertising on; the first frame only becomes the reference.
         void open(bool message, bool video) {
-            panel().PctBoton_Click(Form1::Deteccion);
-            panel().PctBoton_Click(Form1::SonidoActivar);
+            panel().clickButton(ControlPanel::Detection);
+            panel().clickButton(ControlPanel::SoundsOn);
             if (message) {
-                panel().PctBoton_Click(Form1::Mensaje);
+                panel().clickButton(ControlPanel::Message);
             }
             if (video) {
-                fixture->choose(Form1::Video, fixture->path(QStringLiteral("Videos/no-existe.mp4")));
+                fixture->choose(ControlPanel::Video, fixture->path(QStringLiteral("Videos/no-existe.mp4")));
             }
-            panel().PctBoton_Click(Form1::Publicidad);
+            panel().clickButton(ControlPanel::Advertising);
             if (message) {
                 // Advertising starts with one pass of the message, then the hold-off.
                 for (int i = 0; i < 100000 && panel().bannerRunning() == QLatin1String("1"); ++i) {
-                    panel().form3()->tick();
+                    panel().bannerWindow()->tick();
                 }
                 endHoldOff();
             }
             tick(still);
         }
         void endHoldOff() {
-            panel().tmrAutoOFF().setInterval(1);
-            QTRY_VERIFY(!panel().tmrAutoOFF().isActive()); // it ends by itself
-            panel().tmrAutoOFF().setInterval(7000);
+            panel().holdOffTimer().setInterval(1);
+            QTRY_VERIFY(!panel().holdOffTimer().isActive()); // it ends by itself
+            panel().holdOffTimer().setInterval(7000);
         }
     };
 
@@ -102,9 +102,9 @@ private slots:
                                            QStringLiteral("\" alias med")));
         QVERIFY(!shop.panel().isVisible());
         QCOMPARE(shop.panel().bannerRunning(), message ? QStringLiteral("1") : QStringLiteral("0"));
-        QCOMPARE(shop.panel().tmrAutoOFF().isActive(), !message && !video);
-        QCOMPARE(shop.panel().tmrReloj().isActive(), !video); // the video stops detection
-        QCOMPARE(shop.panel().tmrVideoPlay().isActive(), video);
+        QCOMPARE(shop.panel().holdOffTimer().isActive(), !message && !video);
+        QCOMPARE(shop.panel().detectorTimer().isActive(), !video); // the video stops detection
+        QCOMPARE(shop.panel().videoWatchTimer().isActive(), video);
     }
 
     void holdOffKeepsASecondCustomerWaiting() {
@@ -116,8 +116,8 @@ private slots:
         shop.tick(shop.still);
         shop.tick(shop.customer);
         QCOMPARE(shop.mci.plays(), 1);
-        QVERIFY(shop.panel().lblSensor(8)->text().startsWith(QStringLiteral("AutoMensaje NIVEL 85 (")));
-        QCOMPARE(shop.panel().tmrAutoOFF().interval(), 7000);
+        QVERIFY(shop.panel().sensorLabel(8)->text().startsWith(QStringLiteral("AutoMensaje NIVEL 85 (")));
+        QCOMPARE(shop.panel().holdOffTimer().interval(), 7000);
         shop.endHoldOff();
         shop.tick(shop.still);
         QCOMPARE(shop.mci.plays(), 2);
@@ -129,7 +129,7 @@ private slots:
         shop.mci.mode = QStringLiteral("playing");
         shop.tick(shop.customer);
         QCOMPARE(shop.mci.plays(), 0);
-        QVERIFY(shop.panel().tmrAutoOFF().isActive()); // the rest of the answer still happens
+        QVERIFY(shop.panel().holdOffTimer().isActive()); // the rest of the answer still happens
     }
 
     void theBannerPausesTheDetector() {
@@ -137,16 +137,16 @@ private slots:
         shop.open(true, false);
         shop.tick(shop.customer);
         QCOMPARE(shop.panel().bannerRunning(), QStringLiteral("1"));
-        shop.panel().lblSensor(8)->setText(QStringLiteral("sin cambios"));
+        shop.panel().sensorLabel(8)->setText(QStringLiteral("sin cambios"));
         shop.tick(shop.still);
-        QCOMPARE(shop.panel().lblSensor(8)->text(), QStringLiteral("sin cambios"));
+        QCOMPARE(shop.panel().sensorLabel(8)->text(), QStringLiteral("sin cambios"));
         QCOMPARE(shop.mci.plays(), 1);
     }
 
     void noAnswerWithoutAdvertisingButAPicture() {
         Shop shop;
-        shop.panel().PctBoton_Click(Form1::Deteccion);
-        shop.panel().PctBoton_Click(Form1::SonidoActivar);
+        shop.panel().clickButton(ControlPanel::Detection);
+        shop.panel().clickButton(ControlPanel::SoundsOn);
         shop.tick(shop.still);
         shop.tick(shop.customer);
         QCOMPARE(shop.mci.plays(), 0);
@@ -166,15 +166,15 @@ private slots:
         shop.open(false, false); // the still shop is on view and is the reference
         // Frames stop coming for a while: the last one stays on view, no idle picture flickers in.
         shop.camera->picture = QImage();
-        shop.panel().TmrReloj_Timer();
-        shop.panel().TmrReloj_Timer();
-        QVERIFY(shop.panel().picture1()->isShowingFrame());
+        shop.panel().detectorTick();
+        shop.panel().detectorTick();
+        QVERIFY(shop.panel().liveView()->isShowingFrame());
         // Unplugged: the idle picture, nobody greeted, detection goes on.
         shop.camera->present = false;
         shop.tick(shop.customer);
         QCOMPARE(shop.mci.plays(), 0);
-        QVERIFY(!shop.panel().picture1()->isShowingFrame());
-        QVERIFY(shop.panel().tmrReloj().isActive());
+        QVERIFY(!shop.panel().liveView()->isShowingFrame());
+        QVERIFY(shop.panel().detectorTimer().isActive());
         // Back again: compared with the reference from before the gap, the customer is seen.
         shop.camera->present = true;
         shop.tick(shop.customer);
@@ -183,18 +183,18 @@ private slots:
 
     void firstFrameAfterSwitchingOnIsOnlyTheReference() {
         Shop shop;
-        shop.panel().PctBoton_Click(Form1::Deteccion);
+        shop.panel().clickButton(ControlPanel::Detection);
         shop.tick(shop.customer); // nothing to compare with yet
-        QCOMPARE(shop.panel().lblSensor(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
+        QCOMPARE(shop.panel().sensorLabel(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
         shop.tick(shop.customer);
-        QCOMPARE(shop.panel().lblSensor(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
+        QCOMPARE(shop.panel().sensorLabel(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
     }
 
     void bothSlidersAtTheTopAnswerEveryTick() {
         Shop shop;
         shop.open(false, false);
-        shop.panel().sensor(0)->setValue(50);
-        shop.panel().sensor(1)->setValue(50);
+        shop.panel().sensorSlider(0)->setValue(50);
+        shop.panel().sensorSlider(1)->setValue(50);
         shop.tick(shop.still); // nothing moved
         QCOMPARE(shop.mci.plays(), 1);
     }

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #pragma once
 
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 #include "fakes/RecordingDesktop.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@ struct PanelFixture {
     RecordingDialogs dialogs;
     RecordingShell shell;
     RecordingTray tray;
-    std::unique_ptr<Form1> panel;
+    std::unique_ptr<ControlPanel> panel;
     PanelEnvironment env;
 
     // ftpFactory: the FTP client publishing will use (empty: the real one).
@@ -44,8 +44,8 @@ struct PanelFixture {
         env.shell = &shell;
         env.tray = &tray;
     }
-    Form1& start() {
-        panel = std::make_unique<Form1>(env);
+    ControlPanel& start() {
+        panel = std::make_unique<ControlPanel>(env);
         if (!panel->load()) {
             qFatal("load failed");
         }
@@ -62,6 +62,6 @@ struct PanelFixture {
     // Chooses a file with button `index` (1 the picture, 8 the video), as the user would.
     void choose(int index, const QString& file) {
         dialogs.nextFiles = {file};
-        panel->PctBoton_Click(index);
+        panel->clickButton(index);
     }
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "fakes/PanelFixture.h"
-#include "media/Form4.h"
+#include "media/BackgroundWindow.h"
 
 #include <QFile>
 #include <QImage>
@@ -40,7 +40,7 @@ private slots:
         QFETCH(QColor, left);
         QFETCH(QColor, bottomRight);
         PanelFixture f;
-        Form1& panel = *f.panel;
+        ControlPanel& panel = *f.panel;
         if (kind == "picture") {
             // Four by two pixels, red on the left half and blue on the right: stretched, the halves
             // of the screen.
@@ -57,17 +57,17 @@ private slots:
             text.write("no es una imagen");
         }
         if (!file.isEmpty()) {
-            f.choose(Form1::Imagen, f.path(file));
+            f.choose(ControlPanel::Picture, f.path(file));
         }
 
-        QCOMPARE(panel.ExisteWallpaper(), exists);
-        QCOMPARE(panel.form4() != nullptr, exists); // nothing is loaded without a path
-        panel.MostrarFondo();
-        Form4* form4 = panel.form4();
-        QVERIFY(form4->isVisible());
-        QCOMPARE(form4->geometry(), screenArea());
-        QCOMPARE(form4->imgFondo()->isVisible(), exists);
-        const QImage shot = form4->grab().toImage();
+        QCOMPARE(panel.loadBackgroundPicture(), exists);
+        QCOMPARE(panel.backgroundWindow() != nullptr, exists); // nothing is loaded without a path
+        panel.showBackgroundPicture();
+        BackgroundWindow* backgroundWindow = panel.backgroundWindow();
+        QVERIFY(backgroundWindow->isVisible());
+        QCOMPARE(backgroundWindow->geometry(), screenArea());
+        QCOMPARE(backgroundWindow->pictureLabel()->isVisible(), exists);
+        const QImage shot = backgroundWindow->grab().toImage();
         QCOMPARE(shot.size(), screenArea().size());
         QCOMPARE(shot.pixelColor(shot.width() / 8, shot.height() / 2), left);
         QCOMPARE(shot.pixelColor(shot.width() - 2, shot.height() - 2), bottomRight);
@@ -75,28 +75,28 @@ private slots:
 
     void comesAndGoesWithAdvertising() {
         PanelFixture f;
-        Form1& panel = *f.panel;
-        f.choose(Form1::Imagen, f.path(QStringLiteral("Fondos/oferta.jpg")));
-        panel.PctBoton_Click(Form1::Publicidad);
+        ControlPanel& panel = *f.panel;
+        f.choose(ControlPanel::Picture, f.path(QStringLiteral("Fondos/oferta.jpg")));
+        panel.clickButton(ControlPanel::Advertising);
         QVERIFY(!panel.isVisible());
-        QVERIFY(panel.form4() && panel.form4()->isVisible());
+        QVERIFY(panel.backgroundWindow() && panel.backgroundWindow()->isVisible());
 
         // Escape brings the panel back for a while; the picture stays.
-        QTest::keyClick(panel.form4(), Qt::Key_Escape);
+        QTest::keyClick(panel.backgroundWindow(), Qt::Key_Escape);
         QVERIFY(panel.isVisible());
-        QVERIFY(panel.tmrAutoHide().isActive());
-        QVERIFY(panel.form4()->isVisible());
-        QTest::keyClick(panel.form4(), Qt::Key_A);
-        QVERIFY(panel.form4()->isVisible());
+        QVERIFY(panel.autoHideTimer().isActive());
+        QVERIFY(panel.backgroundWindow()->isVisible());
+        QTest::keyClick(panel.backgroundWindow(), Qt::Key_A);
+        QVERIFY(panel.backgroundWindow()->isVisible());
 
-        panel.PctBoton_Click(Form1::Publicidad);
-        QVERIFY(!panel.form4());
-        QVERIFY(!panel.tmrAutoHide().isActive());
+        panel.clickButton(ControlPanel::Advertising);
+        QVERIFY(!panel.backgroundWindow());
+        QVERIFY(!panel.autoHideTimer().isActive());
 
-        panel.PctBoton_Click(Form1::Publicidad);
-        QVERIFY(panel.form4()->isVisible());
+        panel.clickButton(ControlPanel::Advertising);
+        QVERIFY(panel.backgroundWindow()->isVisible());
         panel.unload();
-        QVERIFY(!panel.form4());
+        QVERIFY(!panel.backgroundWindow());
     }
 };
 

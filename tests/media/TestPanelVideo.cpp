@@ -24,12 +24,12 @@ class TestPanelVideo : public QObject {
 
     // The panel with detection on, the video chosen and advertising hiding the panel: the moment
     // a customer is seen.
-    static Form1& readyToPlay(PanelFixture& f, const QString& video) {
-        Form1& panel = *f.panel;
+    static ControlPanel& readyToPlay(PanelFixture& f, const QString& video) {
+        ControlPanel& panel = *f.panel;
         if (video.isEmpty()) {
-            panel.PctBoton_Click(Form1::Deteccion);
+            panel.clickButton(ControlPanel::Detection);
         } else {
-            f.choose(Form1::Video, video); // switches detection on too
+            f.choose(ControlPanel::Video, video); // switches detection on too
         }
         panel.hide();
         return panel;
@@ -129,19 +129,20 @@ private slots:
         QFETCH(double, endsAfter);
         QFETCH(double, endsBefore);
         PanelFixture f;
-        Form1& panel = readyToPlay(f, file.isEmpty() ? QString() : QDir(m_media.path()).filePath(file));
-        QVERIFY(panel.tmrReloj().isActive());
+        ControlPanel& panel =
+            readyToPlay(f, file.isEmpty() ? QString() : QDir(m_media.path()).filePath(file));
+        QVERIFY(panel.detectorTimer().isActive());
 
-        panel.IniciarVideo();
-        VideoPlayer* player = panel.mplayer();
-        QVERIFY(!panel.tmrReloj().isActive());
+        panel.startVideo();
+        VideoPlayer* player = panel.videoPlayer();
+        QVERIFY(!panel.detectorTimer().isActive());
         QVERIFY(player->isVisible());
-        QVERIFY(panel.tmrVideoPlay().isActive());
+        QVERIFY(panel.videoWatchTimer().isActive());
 
         double lastPosition = 0;
         const bool ended = QTest::qWaitFor(
             [&] {
-                if (!panel.tmrVideoPlay().isActive()) {
+                if (!panel.videoWatchTimer().isActive()) {
                     return true;
                 }
                 lastPosition = player->controls().currentPosition();
@@ -153,30 +154,30 @@ private slots:
                  qPrintable(QString::number(lastPosition)));
         QVERIFY(!player->isVisible());
         QVERIFY(player->URL().isEmpty());
-        QVERIFY(panel.tmrAutoOFF().isActive());
-        QVERIFY(panel.tmrReloj().isActive());
+        QVERIFY(panel.holdOffTimer().isActive());
+        QVERIFY(panel.detectorTimer().isActive());
     }
 
     void fullScreenOnlyWhileThePanelIsAway() {
         PanelFixture f;
-        Form1& panel = readyToPlay(f, m_clip);
-        panel.IniciarVideo();
-        VideoPlayer* player = panel.mplayer();
+        ControlPanel& panel = readyToPlay(f, m_clip);
+        panel.startVideo();
+        VideoPlayer* player = panel.videoPlayer();
         QTRY_VERIFY(player->controls().currentPosition() > 0.1);
         QVERIFY(player->fullScreen());
         QCOMPARE(player->geometry(), screenArea());
 
         // Escape: the panel comes back and will go again; the video plays on in a window.
-        panel.tmrAutoHide().setInterval(600);
+        panel.autoHideTimer().setInterval(600);
         QTest::keyClick(player, Qt::Key_Escape);
         QVERIFY(panel.isVisible());
-        QVERIFY(panel.tmrAutoHide().isActive());
+        QVERIFY(panel.autoHideTimer().isActive());
         const double atEscape = player->controls().currentPosition();
         QTRY_VERIFY(player->controls().currentPosition() > atEscape + 0.3);
         QVERIFY(panel.isVisible());
         QVERIFY(!player->fullScreen());
         QVERIFY(player->geometry().width() < screenArea().width());
-        QVERIFY(panel.tmrVideoPlay().isActive());
+        QVERIFY(panel.videoWatchTimer().isActive());
 
         QTRY_VERIFY(!panel.isVisible());
         QTRY_VERIFY(player->fullScreen());
@@ -185,19 +186,19 @@ private slots:
 
     void stoppingAdvertisingStopsTheVideo() {
         PanelFixture f;
-        Form1& panel = readyToPlay(f, m_clip);
-        panel.tmrReloj().stop();
-        panel.DetenerVideo(); // nothing plays: detection stays off
-        QVERIFY(!panel.tmrReloj().isActive());
+        ControlPanel& panel = readyToPlay(f, m_clip);
+        panel.detectorTimer().stop();
+        panel.stopVideo(); // nothing plays: detection stays off
+        QVERIFY(!panel.detectorTimer().isActive());
 
-        panel.PctBoton_Click(Form1::Publicidad);
-        panel.IniciarVideo();
-        QTRY_VERIFY(panel.mplayer()->controls().currentPosition() > 0.1);
-        panel.PctBoton_Click(Form1::Publicidad);
-        QVERIFY(!panel.tmrVideoPlay().isActive());
-        QVERIFY(!panel.mplayer()->isVisible());
-        QVERIFY(panel.tmrReloj().isActive());
-        QVERIFY(!panel.tmrAutoOFF().isActive()); // a stop is not an answer: no hold-off
+        panel.clickButton(ControlPanel::Advertising);
+        panel.startVideo();
+        QTRY_VERIFY(panel.videoPlayer()->controls().currentPosition() > 0.1);
+        panel.clickButton(ControlPanel::Advertising);
+        QVERIFY(!panel.videoWatchTimer().isActive());
+        QVERIFY(!panel.videoPlayer()->isVisible());
+        QVERIFY(panel.detectorTimer().isActive());
+        QVERIFY(!panel.holdOffTimer().isActive()); // a stop is not an answer: no hold-off
     }
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
-#include "platform/cFTP.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -56,9 +56,9 @@ class TestFtpClient : public QObject {
         return ok;
     }
 
-    static bool login(cFTP& client, const FtpTestServer& server) {
-        QSignalSpy done(&client, &FtpClient::conectado);
-        if (!client.ConectarFTP(server.address(), server.user(), server.password()) || !done.wait(10'000))
+    static bool login(CurlFtpClient& client, const FtpTestServer& server) {
+        QSignalSpy done(&client, &FtpClient::loggedIn);
+        if (!client.connectToServer(server.address(), server.user(), server.password()) || !done.wait(10'000))
             return false;
         return done.first().at(0).toBool();
     }
@@ -76,8 +76,8 @@ class TestFtpClient : public QObject {
     }
 
     // Starts a 64 MB upload and freezes the server once part of it has arrived.
-    bool freezeMidUpload(cFTP& client, FtpTestServer& server, const QString& name) {
-        client.SubirArchivo(localFile(QStringLiteral("big.bin"), randomBytes(64 << 20, 7)), name);
+    bool freezeMidUpload(CurlFtpClient& client, FtpTestServer& server, const QString& name) {
+        client.upload(localFile(QStringLiteral("big.bin"), randomBytes(64 << 20, 7)), name);
         const QString partial = server.uploadDir() + u'/' + name + QStringLiteral(".tmp");
         QElapsedTimer clock;
         clock.start();
@@ -92,7 +92,7 @@ class TestFtpClient : public QObject {
 private slots:
     void cleanup() {
         // No test may leave a worker behind, hung or not.
-        QVERIFY(cFTP::waitForWorkers(2s));
+        QVERIFY(CurlFtpClient::waitForWorkers(2s));
     }
 
     void refusesIncompleteAccountWithoutNetwork_data() {
@@ -117,10 +117,10 @@ private slots:
         QFETCH(QString, server);
         QFETCH(QString, user);
         QFETCH(QString, password);
-        cFTP client;
-        QSignalSpy done(&client, &FtpClient::conectado);
-        QVERIFY(!client.ConectarFTP(server, user, password));
-        QCOMPARE(cFTP::runningWorkers(), 0); // nothing was started that could reach the network
+        CurlFtpClient client;
+        QSignalSpy done(&client, &FtpClient::loggedIn);
+        QVERIFY(!client.connectToServer(server, user, password));
+        QCOMPARE(CurlFtpClient::runningWorkers(), 0); // nothing was started that could reach the network
         QVERIFY(!done.wait(100));
     }
 
@@ -153,9 +153,9 @@ private slots:
             if (!proxyVariable.isEmpty())
                 qunsetenv(proxyVariable);
         });
-        cFTP client;
-        QSignalSpy done(&client, &FtpClient::conectado);
-        QVERIFY(client.ConectarFTP(server.address(), server.user(), password));
+        CurlFtpClient client;
+        QSignalSpy done(&client, &FtpClient::loggedIn);
+        QVERIFY(client.connectToServer(server.address(), server.user(), password));
         QVERIFY(done.wait(10'000));
         const QString error = done.first().at(1).toString();
         QCOMPARE(done.first().at(2).value<FtpClient::LoginFailure>(), failure);
@@ -165,8 +165,8 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("(server: \"530 ")), qPrintable(error)); // its own words
 
         // Uploads asked for on a refused session fail, in order, and never reach the server.
-        QSignalSpy uploads(&client, &FtpClient::subido);
-        client.SubirArchivo(localFile(QStringLiteral("a.jpg"), "x"), QStringLiteral("a.jpg"));
+        QSignalSpy uploads(&client, &FtpClient::uploaded);
+        client.upload(localFile(QStringLiteral("a.jpg"), "x"), QStringLiteral("a.jpg"));
         QCOMPARE(results(uploads, 1), QList<bool>{false});
         QVERIFY(!QFile::exists(server.uploadDir() + QStringLiteral("/a.jpg")));
     }
@@ -190,11 +190,11 @@ private slots:
             QVERIFY(QDir().mkpath(final));
         else
             QVERIFY(QFile::copy(localFile(QStringLiteral("old.jpg"), "old"), final));
-        cFTP client;
+        CurlFtpClient client;
         QVERIFY(login(client, server));
-        QSignalSpy uploads(&client, &FtpClient::subido);
+        QSignalSpy uploads(&client, &FtpClient::uploaded);
         const QByteArray picture = randomBytes(30 * 1024, 3);
-        client.SubirArchivo(localFile(QStringLiteral("foto.jpg"), picture), QStringLiteral("tienda.jpg"));
+        client.upload(localFile(QStringLiteral("foto.jpg"), picture), QStringLiteral("tienda.jpg"));
         QCOMPARE(results(uploads, 1), QList<bool>{!targetIsFolder});
         QCOMPARE(readAll(final), targetIsFolder ? QByteArray() : picture);
         QCOMPARE(QDir(server.uploadDir()).entryList(QDir::Files),
@@ -215,13 +215,13 @@ private slots:
         const quint16 port = first->port();
         const QByteArray server = "127.0.0.1:" + QByteArray::number(port);
         const auto attempt = [&](const FtpTestServer& at, Failure expected, QString* error = nullptr) {
-            cFTP client(known);
-            QSignalSpy done(&client, &FtpClient::conectado);
-            if (!client.ConectarFTP(at.address(), at.user(), at.password()) || !done.wait(10'000))
+            CurlFtpClient client(known);
+            QSignalSpy done(&client, &FtpClient::loggedIn);
+            if (!client.connectToServer(at.address(), at.user(), at.password()) || !done.wait(10'000))
                 return false;
             if (error)
                 *error = done.first().at(1).toString();
-            const bool trusted = expected == Failure::KeyChanged && client.ConfiarClaveNueva();
+            const bool trusted = expected == Failure::KeyChanged && client.trustNewKey();
             return done.first().at(2).value<Failure>() == expected &&
                    (expected != Failure::KeyChanged || trusted);
         };
@@ -271,7 +271,7 @@ private slots:
         FtpTestServer server(kind);
         QVERIFY(started(server));
         // A server already seen (for TLS: its key learnt), as in every session after the first.
-        cFTP client(local_.filePath(QStringLiteral("uploads.tls")));
+        CurlFtpClient client(local_.filePath(QStringLiteral("uploads.tls")));
         QVERIFY(login(client, server));
         QVERIFY(login(client, server));
         const int connections = server.connectionsSeen();
@@ -284,18 +284,18 @@ private slots:
         for (quint32 i = 0; i < 3; ++i)
             pictures << randomBytes(30 * 1024 + i, i);
         const QString prefix = server.remotePrefix();
-        QSignalSpy uploads(&client, &FtpClient::subido);
-        client.SubirArchivo(localFile(QStringLiteral("página ñ.html"), page), // local paths are UTF-8
-                            prefix + QStringLiteral("tienda.html"));
+        QSignalSpy uploads(&client, &FtpClient::uploaded);
+        client.upload(localFile(QStringLiteral("página ñ.html"), page), // local paths are UTF-8
+                      prefix + QStringLiteral("tienda.html"));
         for (int i = 0; i < 3; ++i) {
-            client.SubirArchivo(localFile(QStringLiteral("foto%1.jpg").arg(i), pictures[i]),
-                                prefix + QStringLiteral("tienda.jpg"));
+            client.upload(localFile(QStringLiteral("foto%1.jpg").arg(i), pictures[i]),
+                          prefix + QStringLiteral("tienda.jpg"));
             if (i == 0)
                 QCOMPARE(client.pendingUploads(), 2);
             QTest::qWait(300);
         }
-        client.SubirArchivo(local_.filePath(QStringLiteral("foto0.jpg")),
-                            prefix + QStringLiteral("tienda-001.jpg"));
+        client.upload(local_.filePath(QStringLiteral("foto0.jpg")),
+                      prefix + QStringLiteral("tienda-001.jpg"));
 
         QCOMPARE(results(uploads, 5), QList<bool>(5, true));
         QCOMPARE(uploads.at(0).at(0).toString(), prefix + QStringLiteral("tienda.html"));
@@ -317,9 +317,9 @@ private slots:
         const QByteArray old = randomBytes(30 * 1024, 1);
         QFile::copy(localFile(QStringLiteral("old.jpg"), old), final);
 
-        cFTP client;
+        CurlFtpClient client;
         QVERIFY(login(client, server));
-        QSignalSpy uploads(&client, &FtpClient::subido);
+        QSignalSpy uploads(&client, &FtpClient::uploaded);
         QVERIFY(freezeMidUpload(client, server, QStringLiteral("tienda.jpg")));
         QCOMPARE(readAll(final), old); // visitors still get the whole old picture
         QVERIFY(server.thaw());
@@ -345,18 +345,19 @@ private slots:
         QFETCH(QString, hang);
         FtpTestServer server(kind);
         QVERIFY(started(server));
-        auto client = std::make_unique<cFTP>(); // default timeouts: only cancelling ends this quickly
+        auto client =
+            std::make_unique<CurlFtpClient>(); // default timeouts: only cancelling ends this quickly
         QVERIFY(login(*client, server));
-        QSignalSpy uploads(client.get(), &FtpClient::subido);
+        QSignalSpy uploads(client.get(), &FtpClient::uploaded);
         if (hang == QLatin1String("mid-upload")) {
             QVERIFY(freezeMidUpload(*client, server, QStringLiteral("video.bin")));
-            client->SubirArchivo(local_.filePath(QStringLiteral("big.bin")), QStringLiteral("otro.bin"));
+            client->upload(local_.filePath(QStringLiteral("big.bin")), QStringLiteral("otro.bin"));
         } else {
             QVERIFY(server.freeze());
         }
         if (hang == QLatin1String("reply")) {
-            client->SubirArchivo(localFile(QStringLiteral("foto.jpg"), randomBytes(30 * 1024, 5)),
-                                 server.remotePrefix() + QStringLiteral("tienda.jpg"));
+            client->upload(localFile(QStringLiteral("foto.jpg"), randomBytes(30 * 1024, 5)),
+                           server.remotePrefix() + QStringLiteral("tienda.jpg"));
             QTest::qWait(300); // let the worker start waiting on the server
         }
 
@@ -365,9 +366,9 @@ private slots:
         if (destroy)
             client.reset();
         else
-            client->DesconectarFTP();
+            client->disconnectFromServer();
         QVERIFY2(clock.elapsed() < 5, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(cFTP::waitForWorkers(500ms)); // far sooner than any timeout
+        QVERIFY(CurlFtpClient::waitForWorkers(500ms)); // far sooner than any timeout
         if (!destroy) {
             QCOMPARE(client->pendingUploads(), 0);
             QVERIFY(!uploads.wait(200)); // a dropped session reports nothing

@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/PictureButton.h"
 #include "fakes/PanelFixture.h"
+#include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
-#include "platform/cFTP.h"
-#include "publish/Form2.h"
+#include "publish/FtpDialog.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ QByteArray readAll(const QString& path) {
 
 // Short enough for a test to see a hung server given up, long enough for a loaded machine.
 std::unique_ptr<FtpClient> quickClient() {
-    auto client = std::make_unique<cFTP>();
+    auto client = std::make_unique<CurlFtpClient>();
     FtpTimeouts t;
     t.connect = 2s;
     t.serverResponse = 1s;
@@ -45,20 +45,20 @@ public:
     ScriptedFtp(QString script, int* uploads)
         : script_(std::move(script))
         , uploads_(uploads) {}
-    bool ConectarFTP(const QString&, const QString&, const QString&) override {
-        DesconectarFTP();
-        later([this] { emit conectado(true, {}, LoginFailure::None); });
+    bool connectToServer(const QString&, const QString&, const QString&) override {
+        disconnectFromServer();
+        later([this] { emit loggedIn(true, {}, LoginFailure::None); });
         return true;
     }
-    void SubirArchivo(const QString&, const QString& remote) override {
+    void upload(const QString&, const QString& remote) override {
         ++pending_;
         later([this, remote] {
             --pending_;
             const bool ok = script_.mid((*uploads_)++, 1) != u'-';
-            emit subido(remote, ok, ok ? QString() : QStringLiteral("553 Could not create file."));
+            emit uploaded(remote, ok, ok ? QString() : QStringLiteral("553 Could not create file."));
         });
     }
-    void DesconectarFTP() override {
+    void disconnectFromServer() override {
         ++session_;
         pending_ = 0;
     }
@@ -88,7 +88,7 @@ class TestPanelPublish : public QObject {
     std::unique_ptr<QSignalSpy> uploads_;
     int snapshots_ = 0;
 
-    Form1& panel() { return *f_->panel; }
+    ControlPanel& panel() { return *f_->panel; }
 
     bool startServer(FtpTestServer::Kind kind) {
         server_ = std::make_unique<FtpTestServer>(kind);
@@ -101,19 +101,19 @@ class TestPanelPublish : public QObject {
     // Button 5, the account typed in, ACEPTAR; returns once the server has answered.
     bool accept(const QString& password, int reload, int gallery,
                 const QString& page = QStringLiteral("casa")) {
-        panel().PctBoton_Click(Form1::Transferir);
-        Form2* dialog = panel().form2();
-        dialog->txtFTP(0)->setText(u' ' + server_->address() + u' '); // trimmed when used
-        dialog->txtFTP(1)->setText(server_->user());
-        dialog->txtFTP(2)->setText(password);
-        dialog->txtFTP(3)->setText(page);
-        dialog->cobReload()->setCurrentIndex(reload);
-        dialog->cobGaleria()->setCurrentIndex(gallery);
-        dialog->LblFTP_Click(Form2::kAceptar);
+        panel().clickButton(ControlPanel::Publish);
+        FtpDialog* dialog = panel().ftpDialog();
+        dialog->field(0)->setText(u' ' + server_->address() + u' '); // trimmed when used
+        dialog->field(1)->setText(server_->user());
+        dialog->field(2)->setText(password);
+        dialog->field(3)->setText(page);
+        dialog->reloadList()->setCurrentIndex(reload);
+        dialog->galleryList()->setCurrentIndex(gallery);
+        dialog->labelClicked(FtpDialog::kAccept);
         if (!dialog->isBusy()) // refused before any network traffic
             return false;
-        QSignalSpy answered(panel().ftpClient(), &FtpClient::conectado);
-        uploads_ = std::make_unique<QSignalSpy>(panel().ftpClient(), &FtpClient::subido);
+        QSignalSpy answered(panel().ftpClient(), &FtpClient::loggedIn);
+        uploads_ = std::make_unique<QSignalSpy>(panel().ftpClient(), &FtpClient::uploaded);
         return answered.wait(10'000);
     }
 
@@ -131,10 +131,10 @@ class TestPanelPublish : public QObject {
         return bytes;
     }
 
-    // One tick of TmrFTP; returns the remote names it uploaded (all of them must succeed).
+    // One tick of the publishing timer; returns the remote names it uploaded (all of them must succeed).
     QStringList tick() {
         uploads_->clear();
-        panel().TmrFTP_Timer();
+        panel().publishTick();
         const int expected = panel().ftpClient()->pendingUploads();
         QElapsedTimer clock;
         clock.start();
@@ -150,10 +150,10 @@ class TestPanelPublish : public QObject {
     QString remote(const QString& name) const { return server_->uploadDir() + u'/' + name; }
 
     // The upload timer's own ticks would mix with the ones the test drives.
-    void holdUploadTimer() { panel().tmrFTP().start(3'600'000); }
+    void holdUploadTimer() { panel().publishTimer().start(3'600'000); }
 
     bool publishing() {
-        return panel().tmrFTP().isActive() && panel().boton(Form1::Transferir)->appearance() == 1;
+        return panel().publishTimer().isActive() && panel().button(ControlPanel::Publish)->appearance() == 1;
     }
 
 private slots:
@@ -165,7 +165,7 @@ private slots:
         uploads_.reset();
         f_.reset();
         server_.reset();
-        QVERIFY(cFTP::waitForWorkers(2s));
+        QVERIFY(CurlFtpClient::waitForWorkers(2s));
     }
 
     void acceptThenTicksPublish_data() {
@@ -181,10 +181,10 @@ private slots:
         QFETCH(int, interval);
         QVERIFY(startServer(FtpTestServer::Kind::Plain));
         QVERIFY(accept(server_->password(), reload, gallery));
-        QVERIFY(!panel().form2()->isVisible());
+        QVERIFY(!panel().ftpDialog()->isVisible());
         QVERIFY(publishing());
-        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::On); // shows that it runs
-        QCOMPARE(panel().tmrFTP().interval(), interval);
+        QCOMPARE(panel().button(ControlPanel::Publish)->backColor(), Colors::On); // shows that it runs
+        QCOMPARE(panel().publishTimer().interval(), interval);
         holdUploadTimer();
         const QString casa = QStringLiteral("casa");
 
@@ -196,7 +196,7 @@ private slots:
 
         // Detection off, or no snapshot yet: a tick publishes nothing.
         QCOMPARE(tick(), QStringList());
-        panel().tmrReloj().start(3'600'000); // detection "running"; its own tick never comes
+        panel().detectorTimer().start(3'600'000); // detection "running"; its own tick never comes
         QCOMPARE(tick(), QStringList());
 
         const QByteArray first = snapshot();
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(accept(server_->password(), 0, 1)); // 10 Fotos
         holdUploadTimer();
         QTRY_COMPARE(uploads_->size(), 2);
-        panel().tmrReloj().start(3'600'000);
+        panel().detectorTimer().start(3'600'000);
         QList<QByteArray> sent;
         for (int i = 1; i <= 11; ++i) {
             sent << snapshot();
@@ -230,7 +230,7 @@ private slots:
         QVERIFY(accept(server_->password(), 0, 1));
         holdUploadTimer();
         QTRY_COMPARE(uploads_->size(), 2);
-        panel().tmrReloj().start(3'600'000);
+        panel().detectorTimer().start(3'600'000);
         snapshot();
         QCOMPARE(tick().last(), QStringLiteral("casa-002.jpg"));
     }
@@ -248,13 +248,13 @@ private slots:
         const qsizetype before = f_->dialogs.messages.size();
         QCOMPARE(accept(password, 0, 1), network);
         if (!network)
-            QCOMPARE(cFTP::runningWorkers(), 0);
+            QCOMPARE(CurlFtpClient::runningWorkers(), 0);
         QCOMPARE(f_->dialogs.messages.size(), before + 1);
         QCOMPARE(f_->dialogs.messages.last().title, QStringLiteral("Pregonar - Conexión FTP"));
         QCOMPARE(f_->dialogs.messages.last().text, QStringLiteral("Imposible conectarse al servidor."));
         QCOMPARE(f_->dialogs.messages.last().icon, Dialogs::Icon::Warning);
-        QVERIFY(panel().form2()->isVisible());
-        QVERIFY(!panel().form2()->isBusy());
+        QVERIFY(panel().ftpDialog()->isVisible());
+        QVERIFY(!panel().ftpDialog()->isBusy());
         QVERIFY(!publishing());
         QVERIFY(!QFile::exists(remote("casa.html")));
     }
@@ -272,8 +272,8 @@ private slots:
         QVERIFY(accept(server_->password(), 0, 1));
         holdUploadTimer();
         QTRY_COMPARE(uploads_->size(), 2);
-        panel().tmrReloj().start(3'600'000);
-        panel().tmrAutoSesion().setInterval(100);
+        panel().detectorTimer().start(3'600'000);
+        panel().autoSessionTimer().setInterval(100);
         snapshot();
         QCOMPARE(tick().size(), 2);
 
@@ -292,13 +292,13 @@ private slots:
         sinceTick.start();
         gui.start(10);
         snapshot();
-        panel().TmrFTP_Timer();
-        QTRY_VERIFY_WITH_TIMEOUT(panel().tmrAutoSesion().isActive(), 8'000);
+        panel().publishTick();
+        QTRY_VERIFY_WITH_TIMEOUT(panel().autoSessionTimer().isActive(), 8'000);
         const qint64 failedAfter = clock.elapsed();
         gui.stop();
         QVERIFY(!publishing());
-        QVERIFY(panel().form2()->isVisible());
-        QCOMPARE(panel().form2()->windowTitle(), QStringLiteral("Pregonar  -  Sesión Automática"));
+        QVERIFY(panel().ftpDialog()->isVisible());
+        QCOMPARE(panel().ftpDialog()->windowTitle(), QStringLiteral("Pregonar  -  Sesión Automática"));
         QVERIFY2(failedAfter < 6'000, qPrintable(QString::number(failedAfter)));
         if (freeze)
             QVERIFY2(worstGap <= 20, qPrintable(QStringLiteral("worst gap %1 ms").arg(worstGap)));
@@ -311,8 +311,8 @@ private slots:
         else
             QVERIFY(server_->start());
         QTRY_VERIFY_WITH_TIMEOUT(publishing(), 10'000);
-        QVERIFY(!panel().form2()->isVisible());
-        QVERIFY(!panel().tmrAutoSesion().isActive());
+        QVERIFY(!panel().ftpDialog()->isVisible());
+        QVERIFY(!panel().autoSessionTimer().isActive());
         QCOMPARE(f_->dialogs.messages.size(), messages); // no message in automatic mode
 
         holdUploadTimer();
@@ -336,27 +336,27 @@ private slots:
         QFETCH(int, uploads);
         int done = 0;
         f_ = std::make_unique<PanelFixture>([&] { return std::make_unique<ScriptedFtp>(script, &done); });
-        panel().tmrAutoSesion().setInterval(10);
-        panel().tmrReloj().start(3'600'000);
+        panel().autoSessionTimer().setInterval(10);
+        panel().detectorTimer().start(3'600'000);
         panel().setSnapshotName(QStringLiteral("Fotos/Foto-1.jpg"));
-        panel().PctBoton_Click(Form1::Transferir);
-        Form2* dialog = panel().form2();
+        panel().clickButton(ControlPanel::Publish);
+        FtpDialog* dialog = panel().ftpDialog();
         for (int i = 0; i < 4; ++i)
-            dialog->txtFTP(i)->setText(QStringList{"ftp.tienda.com", "pedro", "clave", "casa"}.at(i));
-        dialog->cobGaleria()->setCurrentIndex(0);             // one page per login
+            dialog->field(i)->setText(QStringList{"ftp.tienda.com", "pedro", "clave", "casa"}.at(i));
+        dialog->galleryList()->setCurrentIndex(0);            // one page per login
         const qsizetype before = f_->dialogs.messages.size(); // the welcome of a first start
-        dialog->LblFTP_Click(Form2::kAceptar);
+        dialog->labelClicked(FtpDialog::kAccept);
         QElapsedTimer clock;
         clock.start();
         while (f_->dialogs.messages.size() == before && clock.elapsed() < 5'000) {
             if (publishing() && panel().ftpClient()->pendingUploads() == 0)
-                panel().TmrFTP_Timer();
+                panel().publishTick();
             QTest::qWait(5);
         }
         QTest::qWait(100); // the automatic session would have come back by now
         QCOMPARE(done, uploads);
         QVERIFY(!publishing());
-        QVERIFY(!panel().tmrAutoSesion().isActive());
+        QVERIFY(!panel().autoSessionTimer().isActive());
         QVERIFY(!dialog->isVisible());
         QCOMPARE(f_->dialogs.messages.size(), before + 1);
         QVERIFY(f_->dialogs.messages.last().text.contains(QStringLiteral("553 Could not create file.")));
@@ -367,7 +367,7 @@ private slots:
         server_ = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Plain);
         server_->setPermissions(QStringLiteral("elr"));
         QVERIFY(server_->start());
-        panel().tmrAutoSesion().setInterval(100);
+        panel().autoSessionTimer().setInterval(100);
         const qsizetype before = f_->dialogs.messages.size();
         QVERIFY(accept(server_->password(), 0, 1));
         QTRY_COMPARE_WITH_TIMEOUT(f_->dialogs.messages.size(), before + 1, 10'000);
@@ -377,7 +377,7 @@ private slots:
         const QString reply = uploads_->last().at(2).toString();
         QVERIFY2(!reply.isEmpty() && shown.text.contains(reply), qPrintable(shown.text));
         QVERIFY(!publishing());
-        QCOMPARE(panel().boton(Form1::Transferir)->backColor(), Colors::Idle);
+        QCOMPARE(panel().button(ControlPanel::Publish)->backColor(), Colors::Idle);
         const int connections = server_->connectionsSeen();
         QTest::qWait(500); // five automatic attempts, had the session gone on
         QCOMPARE(server_->connectionsSeen(), connections);

@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/PictureButton.h"
 #include "fakes/PanelFixture.h"
+#include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
-#include "platform/cFTP.h"
-#include "publish/Form2.h"
+#include "publish/FtpDialog.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -21,21 +21,21 @@ public:
     IntoUploadFolder(std::unique_ptr<FtpClient> inner, QString prefix)
         : inner_(std::move(inner))
         , prefix_(std::move(prefix)) {
-        connect(inner_.get(), &FtpClient::conectado, this, &FtpClient::conectado);
-        connect(inner_.get(), &FtpClient::subido, this,
+        connect(inner_.get(), &FtpClient::loggedIn, this, &FtpClient::loggedIn);
+        connect(inner_.get(), &FtpClient::uploaded, this,
                 [this](const QString& remote, bool ok, const QString& e) {
-                    emit subido(remote.mid(prefix_.size()), ok, e);
+                    emit uploaded(remote.mid(prefix_.size()), ok, e);
                 });
     }
-    bool ConectarFTP(const QString& server, const QString& user, const QString& password) override {
-        return inner_->ConectarFTP(server, user, password);
+    bool connectToServer(const QString& server, const QString& user, const QString& password) override {
+        return inner_->connectToServer(server, user, password);
     }
-    void SubirArchivo(const QString& local, const QString& remote) override {
-        inner_->SubirArchivo(local, prefix_ + remote);
+    void upload(const QString& local, const QString& remote) override {
+        inner_->upload(local, prefix_ + remote);
     }
-    void DesconectarFTP() override { inner_->DesconectarFTP(); }
+    void disconnectFromServer() override { inner_->disconnectFromServer(); }
     int pendingUploads() const override { return inner_->pendingUploads(); }
-    bool ConfiarClaveNueva() override { return inner_->ConfiarClaveNueva(); }
+    bool trustNewKey() override { return inner_->trustNewKey(); }
 
 private:
     std::unique_ptr<FtpClient> inner_;
@@ -51,23 +51,23 @@ class TestPublishLogin : public QObject {
     std::unique_ptr<PanelFixture> f_;
     QString prefix_;
 
-    Form1& panel() { return *f_->panel; }
-    bool publishing() { return panel().tmrFTP().isActive(); }
+    ControlPanel& panel() { return *f_->panel; }
+    bool publishing() { return panel().publishTimer().isActive(); }
 
     // Button 5 (the dialog), the account typed in, ACEPTAR; true once `answers` logins have ended.
     bool accept(const FtpTestServer& server, const QString& password, int answers = 1) {
-        if (!panel().form2() || !panel().form2()->isVisible())
-            panel().PctBoton_Click(Form1::Transferir);
-        Form2* dialog = panel().form2();
+        if (!panel().ftpDialog() || !panel().ftpDialog()->isVisible())
+            panel().clickButton(ControlPanel::Publish);
+        FtpDialog* dialog = panel().ftpDialog();
         prefix_ = server.remotePrefix();
-        dialog->txtFTP(0)->setText(server.address());
-        dialog->txtFTP(1)->setText(server.user());
-        dialog->txtFTP(2)->setText(password);
-        dialog->txtFTP(3)->setText(QStringLiteral("casa"));
-        dialog->LblFTP_Click(Form2::kAceptar);
+        dialog->field(0)->setText(server.address());
+        dialog->field(1)->setText(server.user());
+        dialog->field(2)->setText(password);
+        dialog->field(3)->setText(QStringLiteral("casa"));
+        dialog->labelClicked(FtpDialog::kAccept);
         if (!panel().ftpClient())
             return false;
-        QSignalSpy answered(panel().ftpClient(), &FtpClient::conectado);
+        QSignalSpy answered(panel().ftpClient(), &FtpClient::loggedIn);
         while (answered.size() < answers) {
             if (!answered.wait(10'000))
                 return false;
@@ -86,12 +86,12 @@ private slots:
     void init() {
         f_ = std::make_unique<PanelFixture>([this]() -> std::unique_ptr<FtpClient> {
             return std::make_unique<IntoUploadFolder>(
-                std::make_unique<cFTP>(f_->path(QStringLiteral("Pregonar.TLS"))), prefix_);
+                std::make_unique<CurlFtpClient>(f_->path(QStringLiteral("Pregonar.TLS"))), prefix_);
         });
     }
     void cleanup() {
         f_.reset();
-        QVERIFY(cFTP::waitForWorkers(2s));
+        QVERIFY(CurlFtpClient::waitForWorkers(2s));
     }
 
     void passwordGoesAsTyped() {
@@ -109,7 +109,7 @@ private slots:
         QVERIFY(started(*first));
         QVERIFY(accept(*first, first->password()));
         QVERIFY(publishing());
-        panel().PctBoton_Click(Form1::Transferir); // off
+        panel().clickButton(ControlPanel::Publish); // off
         QVERIFY(!publishing());
         QVERIFY(QFile::exists(f_->path(QStringLiteral("Pregonar.TLS"))));
         const qsizetype messages = f_->dialogs.messages.size();
@@ -128,14 +128,14 @@ private slots:
                  qPrintable(text));
         QCOMPARE(f_->dialogs.questions.last().title, QStringLiteral("Pregonar - Conexión FTP"));
         QVERIFY(!publishing());
-        QVERIFY(panel().form2()->isVisible());
+        QVERIFY(panel().ftpDialog()->isVisible());
         QCOMPARE(f_->dialogs.messages.size(), messages);
         // "Sí": trusted, and the login goes through at once.
         f_->dialogs.nextAnswers = {true};
         QVERIFY(accept(second, second.password(), 2));
         QCOMPARE(f_->dialogs.questions.size(), 2);
         QVERIFY(publishing());
-        QVERIFY(!panel().form2()->isVisible());
+        QVERIFY(!panel().ftpDialog()->isVisible());
     }
 };
 

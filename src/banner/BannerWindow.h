@@ -17,15 +17,15 @@ class QLabel;
 // The message banner: a small half-transparent window in the middle of the screen, always on top
 // and out of the task bar, in which the shop's message scrolls upward like film credits. The user
 // cannot close it; the panel starts and stops it.
-class Form3 : public QWidget {
+class BannerWindow : public QWidget {
     Q_OBJECT
 public:
     // `detectionRunning` tells whether motion detection runs: the message then shows once.
-    explicit Form3(std::function<bool()> detectionRunning, QWidget* parent = nullptr);
-    ~Form3() override;
+    explicit BannerWindow(std::function<bool()> detectionRunning, QWidget* parent = nullptr);
+    ~BannerWindow() override;
 
     BannerLayout& layout() { return *m_layout; }
-    QTimer& tmrScroll() { return m_tmrScroll; }
+    QTimer& scrollTimer() { return m_scrollTimer; }
     double twipsPerPixel() const { return m_twipsPerPixel; }
 
     // Lays the message out again when it changed, shows the window and starts scrolling.
@@ -33,7 +33,7 @@ public:
     // Hides the window and stops scrolling; the scroll position is kept for the next start.
     void stop();
 
-    // One tick of `TmrScroll`, public so that tests and benchmarks can drive it.
+    // One tick of `the scroll timer`, public so that tests and benchmarks can drive it.
     void tick();
     // Draws the lines of the last tick, as the text area paints itself.
     void paintCredits(QPainter& painter);
@@ -58,7 +58,7 @@ private:
     std::unique_ptr<BannerLayout> m_layout;
     Credits* m_picCredits = nullptr;
     QLabel* m_lblMatrix = nullptr;
-    QTimer m_tmrScroll;
+    QTimer m_scrollTimer;
     std::vector<BannerLayout::DrawnLine> m_drawn; // what the last tick asked to paint
     std::vector<QStaticText> m_texts;             // one prepared text per line of the message
     bool m_placed = false;

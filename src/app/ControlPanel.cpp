@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 
 #include "app/PictureButton.h"
 #include "app/Product.h"
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
-#include "banner/Form3.h"
+#include "banner/BannerWindow.h"
 #include "capture/FrameSource.h"
 #include "capture/LiveView.h"
 #include "capture/SnapshotWriter.h"
-#include "media/Form4.h"
+#include "media/BackgroundWindow.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
@@ -72,7 +72,7 @@ QScrollBar* makeSlider(const SliderBounds& bounds, QWidget* parent) {
     return bar;
 }
 
-// A help label: a click anywhere on it opens its page (Form1::eventFilter), whatever it shows.
+// A help label: a click anywhere on it opens its page (ControlPanel::eventFilter), whatever it shows.
 QLabel* makeLink(const QString& text, const QString& path, QObject* clickFilter, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setCursor(Qt::PointingHandCursor);
@@ -88,14 +88,14 @@ QPixmap builtInIdlePicture() {
     pixmap.fill(QColor(48, 56, 64));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.drawPixmap(110, 50, buttonPicture(Form1::Camara, 100, 1.0));
+    p.drawPixmap(110, 50, buttonPicture(ControlPanel::Camera, 100, 1.0));
     p.setPen(QColor(220, 220, 220));
     p.drawText(QRect(0, 170, 320, 40), Qt::AlignCenter, QStringLiteral("Cámara Web"));
     return pixmap;
 }
 } // namespace
 
-Form1::Form1(PanelEnvironment environment, QWidget* parent)
+ControlPanel::ControlPanel(PanelEnvironment environment, QWidget* parent)
     : QWidget(parent)
     , m_env(std::move(environment)) {
     setWindowTitle(Product::kNameAndVersion);
@@ -105,25 +105,25 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
     m_cameraChoice =
         m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM"))));
     setAttribute(Qt::WA_QuitOnClose, false);
-    for (QTimer* timer :
-         {&m_tmrReloj, &m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion, &m_tmrFTP}) {
+    for (QTimer* timer : {&m_detectorTimer, &m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer,
+                          &m_autoSessionTimer, &m_publishTimer}) {
         timer->stop();
     }
-    m_tmrReloj.setInterval(100);
-    m_tmrAutoOFF.setInterval(7000);
-    m_tmrVideoPlay.setInterval(10);
-    m_tmrAutoHide.setInterval(5000);
-    m_tmrAutoSesion.setInterval(5000);
-    m_tmrFTP.setInterval(7000);
-    m_tmrReloj.setTimerType(Qt::PreciseTimer);
-    m_tmrVideoPlay.setTimerType(Qt::PreciseTimer);
+    m_detectorTimer.setInterval(100);
+    m_holdOffTimer.setInterval(7000);
+    m_videoWatchTimer.setInterval(10);
+    m_autoHideTimer.setInterval(5000);
+    m_autoSessionTimer.setInterval(5000);
+    m_publishTimer.setInterval(7000);
+    m_detectorTimer.setTimerType(Qt::PreciseTimer);
+    m_videoWatchTimer.setTimerType(Qt::PreciseTimer);
 
-    connect(&m_tmrReloj, &QTimer::timeout, this, &Form1::TmrReloj_Timer);
-    connect(&m_tmrVideoPlay, &QTimer::timeout, this, &Form1::TmrVideoPlay_Timer);
+    connect(&m_detectorTimer, &QTimer::timeout, this, &ControlPanel::detectorTick);
+    connect(&m_videoWatchTimer, &QTimer::timeout, this, &ControlPanel::watchVideo);
     // The hold-off only marks seven seconds after an answer.
-    connect(&m_tmrAutoOFF, &QTimer::timeout, &m_tmrAutoOFF, &QTimer::stop);
-    connect(&m_tmrAutoHide, &QTimer::timeout, this, [this] {
-        m_tmrAutoHide.stop();
+    connect(&m_holdOffTimer, &QTimer::timeout, &m_holdOffTimer, &QTimer::stop);
+    connect(&m_autoHideTimer, &QTimer::timeout, this, [this] {
+        m_autoHideTimer.stop();
         hide();
     });
 
@@ -132,25 +132,25 @@ Form1::Form1(PanelEnvironment environment, QWidget* parent)
     setUpPublishing();
 }
 
-Form1::~Form1() {
+ControlPanel::~ControlPanel() {
     if (!m_unloaded) {
         unload();
     }
 }
 
-QString Form1::restingHint() {
+QString ControlPanel::restingHint() {
     return Product::kHost;
 }
 
-QString Form1::pathIn(const QString& name) const {
+QString ControlPanel::pathIn(const QString& name) const {
     return QDir(m_env.workFolder).filePath(name);
 }
 
-QString Form1::settingsPath() const {
+QString ControlPanel::settingsPath() const {
     return pathIn(QStringLiteral("Pregonar.DAT"));
 }
 
-void Form1::buildWindow() {
+void ControlPanel::buildWindow() {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setMouseTracking(true);
     auto* root = new QVBoxLayout(this);
@@ -160,44 +160,44 @@ void Form1::buildWindow() {
     row->setSpacing(6);
     const qreal ratio = devicePixelRatioF();
     for (int i = 0; i < 9; ++i) {
-        auto* button = new PictureButton(i, buttonPicture(i, 40, ratio), this);
-        button->setBackColor(Colors::Idle);
-        button->setFixedSize(56, 56);
-        m_botones[size_t(i)] = button;
-        connect(button, &PictureButton::clicked, this, &Form1::PctBoton_Click);
-        connect(button, &PictureButton::mouseMoved, this, &Form1::PctBoton_MouseMove);
-        connect(button, &PictureButton::mouseDown, this,
-                [this](int index) { boton(index)->setBackColor(Colors::Pressed); });
-        connect(button, &PictureButton::mouseUp, this,
-                [this](int index) { boton(index)->setBackColor(Colors::Hover); });
-        if (i != SonidoDesactivar) {
-            row->addWidget(button);
+        auto* made = new PictureButton(i, buttonPicture(i, 40, ratio), this);
+        made->setBackColor(Colors::Idle);
+        made->setFixedSize(56, 56);
+        m_buttons[size_t(i)] = made;
+        connect(made, &PictureButton::clicked, this, &ControlPanel::clickButton);
+        connect(made, &PictureButton::mouseMoved, this, &ControlPanel::hoverButton);
+        connect(made, &PictureButton::mouseDown, this,
+                [this](int index) { button(index)->setBackColor(Colors::Pressed); });
+        connect(made, &PictureButton::mouseUp, this,
+                [this](int index) { button(index)->setBackColor(Colors::Hover); });
+        if (i != SoundsOff) {
+            row->addWidget(made);
         }
     }
-    row->insertWidget(3, m_botones[SonidoDesactivar]);
-    m_botones[SonidoDesactivar]->hide();
-    m_botones[SonidoDesactivar]->setTag(QStringLiteral("0"));
-    m_botones[Deteccion]->setTag(QStringLiteral("0"));
+    row->insertWidget(3, m_buttons[SoundsOff]);
+    m_buttons[SoundsOff]->hide();
+    m_buttons[SoundsOff]->setTag(QStringLiteral("0"));
+    m_buttons[Detection]->setTag(QStringLiteral("0"));
     row->addStretch();
     root->addLayout(row);
 
     auto* hints = new QHBoxLayout;
     // The hint line is a link to the product page, as the help label always was.
-    m_lblAyuda = makeLink(restingHint(), QStringLiteral("/pregonar"), this, this);
-    m_lblAyuda->setStyleSheet(hintStyle(Colors::HintResting));
-    m_lblAyudaCam = makeLink(QStringLiteral("<a href=\"#\">Ayuda Cámara Web</a>"),
-                             QStringLiteral("/pregonar/webcam.html"), this, this);
-    m_lblAyudaCam->hide();
-    hints->addWidget(m_lblAyuda, 1);
-    hints->addWidget(m_lblAyudaCam);
+    m_hintLabel = makeLink(restingHint(), QStringLiteral("/pregonar"), this, this);
+    m_hintLabel->setStyleSheet(hintStyle(Colors::HintResting));
+    m_cameraHelpLink = makeLink(QStringLiteral("<a href=\"#\">Ayuda Cámara Web</a>"),
+                                QStringLiteral("/pregonar/webcam.html"), this, this);
+    m_cameraHelpLink->hide();
+    hints->addWidget(m_hintLabel, 1);
+    hints->addWidget(m_cameraHelpLink);
     root->addLayout(hints);
 
-    m_pctSeparador = new QLabel(this);
-    m_pctSeparador->setFixedHeight(4);
-    m_pctSeparador->setStyleSheet(QStringLiteral("background: #6c8c6c;"));
-    m_pctSeparador->setMouseTracking(true);
-    m_pctSeparador->installEventFilter(this);
-    root->addWidget(m_pctSeparador);
+    m_separator = new QLabel(this);
+    m_separator->setFixedHeight(4);
+    m_separator->setStyleSheet(QStringLiteral("background: #6c8c6c;"));
+    m_separator->setMouseTracking(true);
+    m_separator->installEventFilter(this);
+    root->addWidget(m_separator);
 
     auto* columns = new QHBoxLayout;
     root->addLayout(columns);
@@ -205,26 +205,26 @@ void Form1::buildWindow() {
     // Camera sensors.
     auto* sensores = new QGroupBox(QStringLiteral("SENSORES CAMARA WEB"), this);
     auto* sensoresLayout = new QGridLayout(sensores);
-    m_picture1 = new LiveView(sensores);
-    sensoresLayout->addWidget(m_picture1, 0, 0, 1, 3);
+    m_liveView = new LiveView(sensores);
+    sensoresLayout->addWidget(m_liveView, 0, 0, 1, 3);
     // Which source the detector watches, so that a demo scene or a video file is never taken for
     // the shop's own camera.
-    m_lblCamara = new QLabel(QStringLiteral("Fuente: ") + m_cameraChoice.describe(), sensores);
-    m_lblCamara->setAlignment(Qt::AlignCenter);
-    sensoresLayout->addWidget(m_lblCamara, 1, 0, 1, 3);
+    m_sourceLabel = new QLabel(QStringLiteral("Fuente: ") + m_cameraChoice.describe(), sensores);
+    m_sourceLabel->setAlignment(Qt::AlignCenter);
+    sensoresLayout->addWidget(m_sourceLabel, 1, 0, 1, 3);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
                                           QStringLiteral("Frecuencia")};
     const std::array<SliderBounds, 3> bounds{Sliders::Movimiento, Sliders::Color, Sliders::Frecuencia};
     for (int i = 0; i < 3; ++i) {
-        m_lblSensor[size_t(2 * i)] = new QLabel(captions[size_t(i)], sensores);
-        m_lblSensor[size_t(2 * i + 1)] = new QLabel(sensores);
-        m_lblSensor[size_t(2 * i + 1)]->setMinimumWidth(70);
-        m_sensores[size_t(i)] = makeSlider(bounds[size_t(i)], sensores);
-        sensoresLayout->addWidget(m_lblSensor[size_t(2 * i)], i + 2, 0);
-        sensoresLayout->addWidget(m_sensores[size_t(i)], i + 2, 1);
-        sensoresLayout->addWidget(m_lblSensor[size_t(2 * i + 1)], i + 2, 2);
-        connect(m_sensores[size_t(i)], &QScrollBar::valueChanged, this, [this, i] { HsbSensor_Change(i); });
-        HsbSensor_Change(i);
+        m_sensorLabels[size_t(2 * i)] = new QLabel(captions[size_t(i)], sensores);
+        m_sensorLabels[size_t(2 * i + 1)] = new QLabel(sensores);
+        m_sensorLabels[size_t(2 * i + 1)]->setMinimumWidth(70);
+        m_sensorSliders[size_t(i)] = makeSlider(bounds[size_t(i)], sensores);
+        sensoresLayout->addWidget(m_sensorLabels[size_t(2 * i)], i + 2, 0);
+        sensoresLayout->addWidget(m_sensorSliders[size_t(i)], i + 2, 1);
+        sensoresLayout->addWidget(m_sensorLabels[size_t(2 * i + 1)], i + 2, 2);
+        connect(m_sensorSliders[size_t(i)], &QScrollBar::valueChanged, this, [this, i] { sensorChanged(i); });
+        sensorChanged(i);
     }
     sensoresLayout->setRowStretch(5, 1); // spare height below the sliders, not between the rows
     columns->addWidget(sensores);
@@ -232,61 +232,61 @@ void Form1::buildWindow() {
     // The message.
     auto* mensaje = new QGroupBox(QStringLiteral("CONFIGURACION MENSAJE"), this);
     auto* mensajeLayout = new QGridLayout(mensaje);
-    m_txtBanner = new QPlainTextEdit(mensaje);
-    m_txtBanner->setPlaceholderText(kDefaultMessage);
-    m_txtBanner->setMinimumSize(260, 120);
-    mensajeLayout->addWidget(m_txtBanner, 0, 0, 1, 3);
-    m_lblSensor[10] = new QLabel(QStringLiteral("Velocidad"), mensaje);
-    m_lblSensor[9] = new QLabel(mensaje);
-    m_lblSensor[9]->setMinimumWidth(70);
-    m_hsbSpeed = makeSlider(Sliders::Velocidad, mensaje);
-    mensajeLayout->addWidget(m_lblSensor[10], 1, 0);
-    mensajeLayout->addWidget(m_hsbSpeed, 1, 1);
-    mensajeLayout->addWidget(m_lblSensor[9], 1, 2);
-    m_lblSensor[6] = new QLabel(QStringLiteral("Alineación"), mensaje);
-    m_lblSensor[7] = new QLabel(mensaje);
-    m_hsbAlignment = makeSlider(Sliders::Alineacion, mensaje);
-    mensajeLayout->addWidget(m_lblSensor[6], 2, 0);
-    mensajeLayout->addWidget(m_hsbAlignment, 2, 1);
-    mensajeLayout->addWidget(m_lblSensor[7], 2, 2);
-    m_lblSensor[8] = new QLabel(kStatusOff, mensaje);
-    QFont statusFont = m_lblSensor[8]->font();
+    m_messageEdit = new QPlainTextEdit(mensaje);
+    m_messageEdit->setPlaceholderText(kDefaultMessage);
+    m_messageEdit->setMinimumSize(260, 120);
+    mensajeLayout->addWidget(m_messageEdit, 0, 0, 1, 3);
+    m_sensorLabels[10] = new QLabel(QStringLiteral("Velocidad"), mensaje);
+    m_sensorLabels[9] = new QLabel(mensaje);
+    m_sensorLabels[9]->setMinimumWidth(70);
+    m_speedSlider = makeSlider(Sliders::Velocidad, mensaje);
+    mensajeLayout->addWidget(m_sensorLabels[10], 1, 0);
+    mensajeLayout->addWidget(m_speedSlider, 1, 1);
+    mensajeLayout->addWidget(m_sensorLabels[9], 1, 2);
+    m_sensorLabels[6] = new QLabel(QStringLiteral("Alineación"), mensaje);
+    m_sensorLabels[7] = new QLabel(mensaje);
+    m_alignmentSlider = makeSlider(Sliders::Alineacion, mensaje);
+    mensajeLayout->addWidget(m_sensorLabels[6], 2, 0);
+    mensajeLayout->addWidget(m_alignmentSlider, 2, 1);
+    mensajeLayout->addWidget(m_sensorLabels[7], 2, 2);
+    m_sensorLabels[8] = new QLabel(kStatusOff, mensaje);
+    QFont statusFont = m_sensorLabels[8]->font();
     statusFont.setBold(true);
-    m_lblSensor[8]->setFont(statusFont);
-    mensajeLayout->addWidget(m_lblSensor[8], 3, 0, 1, 3);
-    m_filEfectoSonido = new QListWidget(mensaje);
-    m_filEfectoSonido->setMinimumHeight(70);
-    m_filEfectoSonido->setMouseTracking(true);
-    m_filEfectoSonido->viewport()->setMouseTracking(true);
-    m_filEfectoSonido->viewport()->installEventFilter(this);
-    QSizePolicy keepPlace = m_filEfectoSonido->sizePolicy();
+    m_sensorLabels[8]->setFont(statusFont);
+    mensajeLayout->addWidget(m_sensorLabels[8], 3, 0, 1, 3);
+    m_soundList = new QListWidget(mensaje);
+    m_soundList->setMinimumHeight(70);
+    m_soundList->setMouseTracking(true);
+    m_soundList->viewport()->setMouseTracking(true);
+    m_soundList->viewport()->installEventFilter(this);
+    QSizePolicy keepPlace = m_soundList->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
-    m_filEfectoSonido->setSizePolicy(keepPlace);
-    m_filEfectoSonido->hide();
-    connect(m_filEfectoSonido, &QListWidget::itemClicked, this, &Form1::FilEfectoSonido_Click);
-    mensajeLayout->addWidget(m_filEfectoSonido, 4, 0, 1, 3);
+    m_soundList->setSizePolicy(keepPlace);
+    m_soundList->hide();
+    connect(m_soundList, &QListWidget::itemClicked, this, &ControlPanel::previewSound);
+    mensajeLayout->addWidget(m_soundList, 4, 0, 1, 3);
     columns->addWidget(mensaje, 1);
-    connect(m_hsbSpeed, &QScrollBar::valueChanged, this, &Form1::HsbSpeed_Change);
-    connect(m_hsbAlignment, &QScrollBar::valueChanged, this, &Form1::HsbAlignment_Change);
-    HsbSpeed_Change();
-    HsbAlignment_Change();
+    connect(m_speedSlider, &QScrollBar::valueChanged, this, &ControlPanel::speedChanged);
+    connect(m_alignmentSlider, &QScrollBar::valueChanged, this, &ControlPanel::alignmentChanged);
+    speedChanged();
+    alignmentChanged();
 
-    m_lblDonacion =
+    m_donationLink =
         makeLink(QStringLiteral("<a href=\"#\">Donaciones</a>"), QStringLiteral("/donaciones"), this, this);
-    root->addWidget(m_lblDonacion, 0, Qt::AlignRight);
+    root->addWidget(m_donationLink, 0, Qt::AlignRight);
 
     // The window background, the frames, the views and the message box put the hint to rest.
     for (QWidget* w :
-         std::initializer_list<QWidget*>{sensores, mensaje, m_picture1, m_txtBanner->viewport()}) {
+         std::initializer_list<QWidget*>{sensores, mensaje, m_liveView, m_messageEdit->viewport()}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
-    m_lblAyuda->setText(
+    m_hintLabel->setText(
         QStringLiteral("<a href=\"#\" style=\"color: inherit; text-decoration: none;\">%1</a>")
             .arg(restingHint()));
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool ControlPanel::eventFilter(QObject* watched, QEvent* event) {
     const QString helpPath = watched->property("helpPath").toString();
     if (!helpPath.isEmpty() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
@@ -296,20 +296,20 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::MouseMove) {
-        if (watched == m_pctSeparador) {
-            m_lblAyudaCam->hide();
-        } else if (watched == m_filEfectoSonido->viewport()) {
-            PctBoton_MouseMove(-1);
-            m_lblAyuda->setStyleSheet(hintStyle(Colors::HintActive));
-            m_lblAyuda->setText(QStringLiteral("Seleccionar Archivo de Sonido"));
-        } else if (watched != m_lblAyuda) {
-            ResetHint();
+        if (watched == m_separator) {
+            m_cameraHelpLink->hide();
+        } else if (watched == m_soundList->viewport()) {
+            hoverButton(-1);
+            m_hintLabel->setStyleSheet(hintStyle(Colors::HintActive));
+            m_hintLabel->setText(QStringLiteral("Seleccionar Archivo de Sonido"));
+        } else if (watched != m_hintLabel) {
+            restHint();
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::keyPressEvent(QKeyEvent* event) {
+void ControlPanel::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && m_env.shell) {
         m_env.shell->openFile(pathIn(QString::fromUtf16(ReadMe::kFileName)));
         return;
@@ -317,51 +317,51 @@ void Form1::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* event) {
+void ControlPanel::mouseMoveEvent(QMouseEvent* event) {
     // The window's own background; moves over a child that does not take them arrive here too.
     if (!childAt(event->position().toPoint())) {
-        ResetHint();
+        restHint();
     }
     QWidget::mouseMoveEvent(event);
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void ControlPanel::closeEvent(QCloseEvent* event) {
     // Closing the panel closes the program, as the system's shutdown does.
     event->accept();
     unload();
 }
 
-void Form1::showPanel() {
+void ControlPanel::showPanel() {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
     activateWindow();
 }
 
-void Form1::bringPanelBack() {
+void ControlPanel::bringPanelBack() {
     showPanel();
-    if (isOn(Publicidad)) {
-        m_tmrAutoHide.start();
+    if (isOn(Advertising)) {
+        m_autoHideTimer.start();
     }
 }
 
-bool Form1::isOn(int index) const {
-    return boton(index)->appearance() == 1;
+bool ControlPanel::isOn(int index) const {
+    return button(index)->appearance() == 1;
 }
 
-void Form1::setButtonState(int index, bool on) {
-    boton(index)->setAppearance(on ? 1 : 0);
-    boton(index)->setBackColor(on ? Colors::On : Colors::Idle);
+void ControlPanel::setButtonState(int index, bool on) {
+    button(index)->setAppearance(on ? 1 : 0);
+    button(index)->setBackColor(on ? Colors::On : Colors::Idle);
 }
 
 // ---------------------------------------------------------------- start-up and shutdown
 
-bool Form1::load() {
+bool ControlPanel::load() {
     if (m_env.tray) {
-        m_env.tray->add(QIcon(buttonPicture(Publicidad, 32, 1.0)), QStringLiteral(" Pregonar 4.12 "));
+        m_env.tray->add(QIcon(buttonPicture(Advertising, 32, 1.0)), QStringLiteral(" Pregonar 4.12 "));
     }
     loadIdlePicture();
-    m_picture1->showPicture(m_picture3);
+    m_liveView->showPicture(m_idlePicture);
 
     if (!ReadMe::write(m_env.workFolder)) {
         if (m_env.dialogs) {
@@ -404,17 +404,17 @@ bool Form1::load() {
     return true;
 }
 
-void Form1::loadIdlePicture() {
+void ControlPanel::loadIdlePicture() {
     const QString path = pathIn(QStringLiteral("Pregonar.jpg"));
     QPixmap picture;
     if (FileExists(path) && picture.load(path)) {
-        m_picture3 = picture.scaled(m_picture1->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_idlePicture = picture.scaled(m_liveView->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     } else {
-        m_picture3 = builtInIdlePicture();
+        m_idlePicture = builtInIdlePicture();
     }
 }
 
-void Form1::unload() {
+void ControlPanel::unload() {
     if (m_unloaded) {
         return;
     }
@@ -422,10 +422,10 @@ void Form1::unload() {
     if (m_env.tray) {
         m_env.tray->remove();
     }
-    DetenerBanner();
-    DetenerVideo();
-    CerrarTodo();
-    m_tmrReloj.stop();
+    stopBanner();
+    stopVideo();
+    stopAllSounds();
+    m_detectorTimer.stop();
     // Saved before the buttons are reset below: the next start finds the panel as it was closed.
     // A close during start-up (at its messages) leaves the stored settings alone: the panel does
     // not hold them yet.
@@ -433,27 +433,27 @@ void Form1::unload() {
         SavePanelSettings();
         SaveBannerSettings();
     }
-    WebCamApagar();
-    for (int index : {Deteccion, Transferir}) {
-        boton(index)->setAppearance(0);
-        boton(index)->setBackColor(Colors::Idle);
+    stopCamera();
+    for (int index : {Detection, Publish}) {
+        button(index)->setAppearance(0);
+        button(index)->setBackColor(Colors::Idle);
     }
-    m_tmrFTP.stop();
+    m_publishTimer.stop();
     endPublishing();
-    m_lblSensor[8]->setText(kStatusOff);
-    for (QTimer* timer : {&m_tmrAutoOFF, &m_tmrVideoPlay, &m_tmrAutoHide, &m_tmrAutoSesion}) {
+    m_sensorLabels[8]->setText(kStatusOff);
+    for (QTimer* timer : {&m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer, &m_autoSessionTimer}) {
         timer->stop();
     }
-    m_form3.reset();
-    m_form4.reset();
-    m_mplayer.reset();
+    m_bannerWindow.reset();
+    m_backgroundWindow.reset();
+    m_videoPlayer.reset();
     hide();
     emit unloaded();
 }
 
 // ---------------------------------------------------------------- settings
 
-void Form1::ApplyPanelSettings() {
+void ControlPanel::ApplyPanelSettings() {
     const SettingsFile file(settingsPath());
     if (!file.exists()) {
         // First start: show the read-me; the sliders keep their design values.
@@ -465,36 +465,36 @@ void Form1::ApplyPanelSettings() {
         // A file without a usable record 1 keeps the design values.
         const PanelRecord panel =
             record.varA.type() == RecordVariant::Type::Empty ? PanelRecord{} : decodePanelRecord(record);
-        m_sensores[0]->setValue(panel.movimiento);
-        m_sensores[1]->setValue(panel.color);
-        m_sensores[2]->setValue(panel.frecuencia);
-        m_tmrReloj.setInterval(panel.frecuencia);
-        boton(SonidoDesactivar)->setAppearance(panel.soundsOn ? 1 : 0);
-        boton(SonidoDesactivar)->setBackColor(Colors::On);
-        boton(SonidoDesactivar)->setVisible(panel.soundsOn);
-        boton(SonidoDesactivar)->setTag(panel.soundsOn ? QStringLiteral("1") : QStringLiteral("0"));
-        boton(SonidoActivar)->setVisible(!panel.soundsOn);
+        m_sensorSliders[0]->setValue(panel.movimiento);
+        m_sensorSliders[1]->setValue(panel.color);
+        m_sensorSliders[2]->setValue(panel.frecuencia);
+        m_detectorTimer.setInterval(panel.frecuencia);
+        button(SoundsOff)->setAppearance(panel.soundsOn ? 1 : 0);
+        button(SoundsOff)->setBackColor(Colors::On);
+        button(SoundsOff)->setVisible(panel.soundsOn);
+        button(SoundsOff)->setTag(panel.soundsOn ? QStringLiteral("1") : QStringLiteral("0"));
+        button(SoundsOn)->setVisible(!panel.soundsOn);
         if (panel.soundsOn) {
             refreshSoundList();
-            m_filEfectoSonido->show();
+            m_soundList->show();
         }
         m_uploadCounter = panel.uploadCounter;
         if (panel.detectionOn) {
-            boton(Deteccion)->setAppearance(1);
+            button(Detection)->setAppearance(1);
         }
         if (panel.imageOn) {
-            setButtonState(Imagen, true);
+            setButtonState(Picture, true);
             if (const auto path = SideFiles::readPath(pathIn(QStringLiteral("Pregonar.WPR")))) {
                 m_wallpaperPath = *path;
             }
         }
     }
     for (int i = 0; i < 3; ++i) {
-        HsbSensor_Change(i);
+        sensorChanged(i);
     }
 }
 
-void Form1::RestoreBannerSettings() {
+void ControlPanel::RestoreBannerSettings() {
     const SettingsFile file(settingsPath());
     const bool exists = file.exists();
     const SettingsRecord record = exists ? file.read(7) : SettingsRecord{};
@@ -504,17 +504,17 @@ void Form1::RestoreBannerSettings() {
         banner.soundIndex = 0;
     }
     if (exists) {
-        m_hsbSpeed->setValue(banner.speed);
-        m_hsbAlignment->setValue(banner.alignment);
+        m_speedSlider->setValue(banner.speed);
+        m_alignmentSlider->setValue(banner.alignment);
     }
     const auto message = SideFiles::readMessage(pathIn(QStringLiteral("Pregonar.LST")));
-    m_txtBanner->setPlainText(message ? *message : kDefaultMessage);
-    HsbSpeed_Change();
-    HsbAlignment_Change();
+    m_messageEdit->setPlainText(message ? *message : kDefaultMessage);
+    speedChanged();
+    alignmentChanged();
     if (banner.soundIndex != -1) {
         refreshSoundList();
-        if (banner.soundIndex < m_filEfectoSonido->count()) {
-            m_filEfectoSonido->setCurrentRow(banner.soundIndex);
+        if (banner.soundIndex < m_soundList->count()) {
+            m_soundList->setCurrentRow(banner.soundIndex);
         }
     }
     if (banner.videoOn) {
@@ -524,43 +524,42 @@ void Form1::RestoreBannerSettings() {
         }
     }
     if (banner.messageOn) {
-        PctBoton_Click(Mensaje);
+        clickButton(Message);
     }
-    if (boton(Deteccion)->appearance() == 1) {
-        PctBoton_Click(Deteccion);
+    if (button(Detection)->appearance() == 1) {
+        clickButton(Detection);
     }
     if (banner.advertisingOn) {
-        PctBoton_Click(Publicidad);
+        clickButton(Advertising);
     }
 }
 
-void Form1::SavePanelSettings() {
+void ControlPanel::SavePanelSettings() {
     PanelRecord panel;
-    panel.detectionOn = boton(Deteccion)->appearance() == 1;
+    panel.detectionOn = button(Detection)->appearance() == 1;
     panel.uploadCounter = m_uploadCounter;
-    panel.imageOn = isOn(Imagen);
-    panel.soundsOn = boton(SonidoDesactivar)->tag() == QLatin1String("1");
-    panel.movimiento = m_sensores[0]->value();
-    panel.color = m_sensores[1]->value();
-    panel.frecuencia = m_sensores[2]->value();
+    panel.imageOn = isOn(Picture);
+    panel.soundsOn = button(SoundsOff)->tag() == QLatin1String("1");
+    panel.movimiento = m_sensorSliders[0]->value();
+    panel.color = m_sensorSliders[1]->value();
+    panel.frecuencia = m_sensorSliders[2]->value();
     SettingsFile(settingsPath()).write({{1, encodePanelRecord(panel)}});
 }
 
-void Form1::SaveBannerSettings() {
+void ControlPanel::SaveBannerSettings() {
     BannerRecord banner;
-    banner.messageOn = isOn(Mensaje);
-    banner.advertisingOn = isOn(Publicidad);
-    banner.videoOn = boton(Video)->appearance() != 0;
-    banner.soundIndex = m_filEfectoSonido->currentRow();
-    banner.speed = m_hsbSpeed->value();
-    banner.alignment = m_hsbAlignment->value();
+    banner.messageOn = isOn(Message);
+    banner.advertisingOn = isOn(Advertising);
+    banner.videoOn = button(Video)->appearance() != 0;
+    banner.soundIndex = m_soundList->currentRow();
+    banner.speed = m_speedSlider->value();
+    banner.alignment = m_alignmentSlider->value();
     SettingsFile(settingsPath()).write({{7, encodeBannerRecord(banner)}});
-    SideFiles::writeMessage(pathIn(QStringLiteral("Pregonar.LST")), m_txtBanner->toPlainText());
+    SideFiles::writeMessage(pathIn(QStringLiteral("Pregonar.LST")), m_messageEdit->toPlainText());
 }
 
-void Form1::refreshSoundList() {
-    const QString previous =
-        m_filEfectoSonido->currentItem() ? m_filEfectoSonido->currentItem()->text() : QString();
+void ControlPanel::refreshSoundList() {
+    const QString previous = m_soundList->currentItem() ? m_soundList->currentItem()->text() : QString();
     QDir folder(pathIn(QStringLiteral("Sonidos")));
     folder.setNameFilters({QStringLiteral("*.mp3"), QStringLiteral("*.wav")});
     folder.setFilter(QDir::Files | QDir::NoDotAndDotDot);
@@ -574,130 +573,130 @@ void Form1::refreshSoundList() {
             names << name;
         }
     }
-    m_filEfectoSonido->clear();
-    m_filEfectoSonido->addItems(names);
-    const auto found = m_filEfectoSonido->findItems(previous, Qt::MatchExactly);
+    m_soundList->clear();
+    m_soundList->addItems(names);
+    const auto found = m_soundList->findItems(previous, Qt::MatchExactly);
     if (!previous.isEmpty() && !found.isEmpty()) {
-        m_filEfectoSonido->setCurrentItem(found.constFirst());
+        m_soundList->setCurrentItem(found.constFirst());
     }
 }
 
 // ---------------------------------------------------------------- sliders
 
-void Form1::HsbSensor_Change(int index) {
-    const int value = m_sensores[size_t(index)]->value();
+void ControlPanel::sensorChanged(int index) {
+    const int value = m_sensorSliders[size_t(index)]->value();
     switch (index) {
     case 0:
         m_detector.setMovimiento(value);
-        m_lblSensor[1]->setText(QString::number(value + 50) + QLatin1Char('%'));
+        m_sensorLabels[1]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 1:
         m_detector.setColor(value);
-        m_lblSensor[3]->setText(QString::number(value + 50) + QLatin1Char('%'));
+        m_sensorLabels[3]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 2:
-        m_tmrReloj.setInterval(value);
-        m_lblSensor[5]->setText(QString::number(value) + QStringLiteral(" mseg"));
+        m_detectorTimer.setInterval(value);
+        m_sensorLabels[5]->setText(QString::number(value) + QStringLiteral(" mseg"));
         break;
     default:
         break;
     }
 }
 
-void Form1::HsbSpeed_Change() {
-    SpeedBanner();
-    m_lblSensor[9]->setText(QString::number(m_hsbSpeed->value()) + QLatin1Char('%'));
+void ControlPanel::speedChanged() {
+    applyBannerSpeed();
+    m_sensorLabels[9]->setText(QString::number(m_speedSlider->value()) + QLatin1Char('%'));
 }
 
-void Form1::HsbAlignment_Change() {
-    AlignmentBanner();
+void ControlPanel::alignmentChanged() {
+    applyBannerAlignment();
 }
 
 // ---------------------------------------------------------------- hover
 
-void Form1::PctBoton_MouseMove(int index) {
-    const int last = boton(Deteccion)->tag().toInt();
-    if (last >= 0 && last < 9 && last != index && boton(last)->appearance() == 0) {
-        boton(last)->setBackColor(Colors::Idle);
+void ControlPanel::hoverButton(int index) {
+    const int last = button(Detection)->tag().toInt();
+    if (last >= 0 && last < 9 && last != index && button(last)->appearance() == 0) {
+        button(last)->setBackColor(Colors::Idle);
     }
     if (index < 0) {
         return;
     }
-    PictureButton* button = boton(index);
+    PictureButton* hovered = button(index);
     if (last == index &&
-        (index == Video || button->backColor() == Colors::On || button->backColor() == Colors::Idle)) {
-        if (index != Video && button->appearance() == 0) {
-            button->setBackColor(Colors::Hover);
+        (index == Video || hovered->backColor() == Colors::On || hovered->backColor() == Colors::Idle)) {
+        if (index != Video && hovered->appearance() == 0) {
+            hovered->setBackColor(Colors::Hover);
         }
         bool on = false;
         switch (index) {
-        case Deteccion:
-            on = m_tmrReloj.isActive();
+        case Detection:
+            on = m_detectorTimer.isActive();
             break;
-        case Transferir:
-            on = m_tmrFTP.isActive();
+        case Publish:
+            on = m_publishTimer.isActive();
             break;
-        case Imagen:
-        case Mensaje:
-        case Publicidad:
+        case Picture:
+        case Message:
+        case Advertising:
         case Video:
-            on = button->appearance() != 0;
+            on = hovered->appearance() != 0;
             break;
         default:
             break;
         }
-        m_lblAyuda->setStyleSheet(hintStyle(Colors::HintActive));
-        m_lblAyuda->setText(QString::fromUtf16(on ? kHints[size_t(index)].on : kHints[size_t(index)].off));
-        if (index == Deteccion) {
-            m_lblAyudaCam->show();
+        m_hintLabel->setStyleSheet(hintStyle(Colors::HintActive));
+        m_hintLabel->setText(QString::fromUtf16(on ? kHints[size_t(index)].on : kHints[size_t(index)].off));
+        if (index == Detection) {
+            m_cameraHelpLink->show();
         }
     }
-    boton(Deteccion)->setTag(QString::number(index));
+    button(Detection)->setTag(QString::number(index));
 }
 
-void Form1::ResetHint() {
-    m_lblAyudaCam->hide();
-    const int last = boton(Deteccion)->tag().toInt();
-    if (last >= 0 && last < 9 && boton(last)->backColor() == Colors::Hover &&
-        boton(last)->appearance() == 0) {
-        boton(last)->setBackColor(Colors::Idle);
+void ControlPanel::restHint() {
+    m_cameraHelpLink->hide();
+    const int last = button(Detection)->tag().toInt();
+    if (last >= 0 && last < 9 && button(last)->backColor() == Colors::Hover &&
+        button(last)->appearance() == 0) {
+        button(last)->setBackColor(Colors::Idle);
     }
-    m_lblAyuda->setStyleSheet(hintStyle(Colors::HintResting));
-    m_lblAyuda->setText(
+    m_hintLabel->setStyleSheet(hintStyle(Colors::HintResting));
+    m_hintLabel->setText(
         QStringLiteral("<a href=\"#\" style=\"color: inherit; text-decoration: none;\">%1</a>")
             .arg(restingHint()));
 }
 
 // ---------------------------------------------------------------- the buttons
 
-QString Form1::chooseFile(const QString& folder, const QString& title, const QString& filter) {
+QString ControlPanel::chooseFile(const QString& folder, const QString& title, const QString& filter) {
     if (!m_env.dialogs) {
         return {};
     }
     return m_env.dialogs->fileDialog(this, false, title, filter, {}, {}, pathIn(folder));
 }
 
-void Form1::PctBoton_Click(int index) {
+void ControlPanel::clickButton(int index) {
     switch (index) {
-    case Deteccion:
-        if (!m_tmrReloj.isActive()) {
-            boton(index)->setAppearance(1);
-            boton(index)->setBackColor(Colors::On);
-            WebCamApagar();
-            WebCamConectar();
-            m_tmrReloj.start();
+    case Detection:
+        if (!m_detectorTimer.isActive()) {
+            button(index)->setAppearance(1);
+            button(index)->setBackColor(Colors::On);
+            stopCamera();
+            startCamera();
+            m_detectorTimer.start();
         } else {
-            m_tmrReloj.stop();
-            WebCamApagar();
-            m_picture1->showPicture(m_picture3);
+            m_detectorTimer.stop();
+            stopCamera();
+            m_liveView->showPicture(m_idlePicture);
             setButtonState(index, false);
-            m_lblSensor[8]->setText(kStatusOff);
+            m_sensorLabels[8]->setText(kStatusOff);
             if (isOn(Video)) {
-                PctBoton_Click(Video);
+                clickButton(Video);
             }
         }
         break;
-    case Imagen:
+    case Picture:
         if (!isOn(index)) {
             const QString path = chooseFile(
                 QStringLiteral("Fondos"), QStringLiteral("Seleccionar imagen"),
@@ -712,91 +711,91 @@ void Form1::PctBoton_Click(int index) {
             setButtonState(index, false);
         }
         break;
-    case Camara:
-        ConfigurarCamara();
+    case Camera:
+        chooseCamera();
         break;
-    case SonidoActivar:
-        boton(SonidoActivar)->hide();
-        boton(SonidoDesactivar)->setAppearance(1);
-        boton(SonidoDesactivar)->setBackColor(Colors::On);
-        boton(SonidoDesactivar)->show();
-        boton(SonidoDesactivar)->setTag(QStringLiteral("1"));
+    case SoundsOn:
+        button(SoundsOn)->hide();
+        button(SoundsOff)->setAppearance(1);
+        button(SoundsOff)->setBackColor(Colors::On);
+        button(SoundsOff)->show();
+        button(SoundsOff)->setTag(QStringLiteral("1"));
         refreshSoundList();
-        m_filEfectoSonido->show();
+        m_soundList->show();
         break;
-    case SonidoDesactivar:
-        boton(SonidoActivar)->show();
-        boton(SonidoDesactivar)->hide();
-        boton(SonidoDesactivar)->setAppearance(0);
-        boton(SonidoDesactivar)->setBackColor(Colors::Idle);
-        boton(SonidoDesactivar)->setTag(QStringLiteral("0"));
-        m_filEfectoSonido->hide();
-        CerrarTodo();
+    case SoundsOff:
+        button(SoundsOn)->show();
+        button(SoundsOff)->hide();
+        button(SoundsOff)->setAppearance(0);
+        button(SoundsOff)->setBackColor(Colors::Idle);
+        button(SoundsOff)->setTag(QStringLiteral("0"));
+        m_soundList->hide();
+        stopAllSounds();
         break;
-    case Transferir:
-        if (!m_tmrFTP.isActive()) {
-            AbrirForm2();
+    case Publish:
+        if (!m_publishTimer.isActive()) {
+            openFtpDialog();
         } else {
-            m_tmrFTP.stop();
+            m_publishTimer.stop();
             if (ftpClient()) {
-                ftpClient()->DesconectarFTP();
+                ftpClient()->disconnectFromServer();
             }
             setButtonState(index, false);
         }
         break;
-    case Mensaje:
+    case Message:
         if (!isOn(index)) {
             if (isOn(Video)) {
-                PctBoton_Click(Video);
+                clickButton(Video);
             }
             setButtonState(index, true);
         } else {
             setButtonState(index, false);
         }
         break;
-    case Publicidad: {
-        const bool image = isOn(Imagen);
-        const bool message = isOn(Mensaje);
+    case Advertising: {
+        const bool image = isOn(Picture);
+        const bool message = isOn(Message);
         const bool video = isOn(Video);
-        const bool motion = boton(Deteccion)->appearance() == 1;
-        const bool sounds = boton(SonidoDesactivar)->appearance() == 1;
+        const bool motion = button(Detection)->appearance() == 1;
+        const bool sounds = button(SoundsOff)->appearance() == 1;
         // Only when there is something to show.
         if (!(((image || message) && !video) || (motion && sounds) || (motion && video))) {
             break;
         }
         if (!isOn(index)) {
-            for (int i : {Deteccion, Imagen, Camara, SonidoActivar, SonidoDesactivar, Mensaje, Video}) {
-                boton(i)->setEnabled(false);
+            for (int i : {Detection, Picture, Camera, SoundsOn, SoundsOff, Message, Video}) {
+                button(i)->setEnabled(false);
             }
-            boton(index)->setAppearance(1);
-            boton(index)->setBackColor(Colors::Hover);
+            button(index)->setAppearance(1);
+            button(index)->setBackColor(Colors::Hover);
             hide();
             if (image) {
-                MostrarFondo();
+                showBackgroundPicture();
             }
             if (message) {
-                m_txtBanner->setEnabled(false);
-                m_hsbAlignment->setEnabled(false);
-                IniciarBanner();
+                m_messageEdit->setEnabled(false);
+                m_alignmentSlider->setEnabled(false);
+                startBanner();
             }
             SavePanelSettings();
             SaveBannerSettings();
         } else {
-            m_tmrAutoHide.stop();
-            for (int i : {Deteccion, Imagen, Camara, SonidoActivar, SonidoDesactivar, Mensaje, Video}) {
-                boton(i)->setEnabled(true);
+            m_autoHideTimer.stop();
+            for (int i : {Detection, Picture, Camera, SoundsOn, SoundsOff, Message, Video}) {
+                button(i)->setEnabled(true);
             }
             setButtonState(index, false);
             if (image) {
-                m_form4.reset();
+                m_backgroundWindow.reset();
             }
             if (message) {
-                m_txtBanner->setEnabled(true);
-                m_hsbAlignment->setEnabled(true);
-                DetenerBanner();
+                m_messageEdit->setEnabled(true);
+                m_alignmentSlider->setEnabled(true);
+                stopBanner();
             }
-            DetenerVideo();
-            CerrarTodo();
+            stopVideo();
+            stopAllSounds();
         }
         break;
     }
@@ -810,11 +809,11 @@ void Form1::PctBoton_Click(int index) {
                 setButtonState(index, true);
                 m_videoPath = path;
                 SideFiles::writePath(pathIn(QStringLiteral("Pregonar.VDO")), path);
-                if (isOn(Mensaje)) {
-                    PctBoton_Click(Mensaje);
+                if (isOn(Message)) {
+                    clickButton(Message);
                 }
-                if (!m_tmrReloj.isActive()) {
-                    PctBoton_Click(Deteccion);
+                if (!m_detectorTimer.isActive()) {
+                    clickButton(Detection);
                 }
             }
         } else {

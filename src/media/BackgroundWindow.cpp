@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "media/Form4.h"
+#include "media/BackgroundWindow.h"
 
 #include <QGuiApplication>
 #include <QImageReader>
@@ -8,9 +8,9 @@
 #include <QLabel>
 #include <QScreen>
 
-Form4::Form4(QWidget* parent)
+BackgroundWindow::BackgroundWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_imgFondo(new QLabel(this)) {
+    , m_pictureLabel(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Pregonar - Imagen de Fondo"));
     setAttribute(Qt::WA_QuitOnClose, false);
     QPalette black = palette();
@@ -18,35 +18,35 @@ Form4::Form4(QWidget* parent)
     setPalette(black);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
-    m_imgFondo->setScaledContents(true);
-    m_imgFondo->hide();
+    m_pictureLabel->setScaledContents(true);
+    m_pictureLabel->hide();
 }
 
-void Form4::coverScreen() {
+void BackgroundWindow::coverScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) {
         return;
     }
     // Without a window manager full screen alone keeps the old size: the geometry is set.
     setGeometry(screen->geometry());
-    m_imgFondo->setGeometry(rect());
+    m_pictureLabel->setGeometry(rect());
 }
 
-bool Form4::loadPicture(const QString& path) {
+bool BackgroundWindow::loadPicture(const QString& path) {
     QImageReader reader(path);
     // Pictures named .jpg that are really something else still show.
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();
-    m_imgFondo->setPixmap(QPixmap::fromImage(image));
+    m_pictureLabel->setPixmap(QPixmap::fromImage(image));
     return !image.isNull();
 }
 
-void Form4::resizeEvent(QResizeEvent* event) {
+void BackgroundWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    m_imgFondo->setGeometry(rect());
+    m_pictureLabel->setGeometry(rect());
 }
 
-void Form4::keyPressEvent(QKeyEvent* event) {
+void BackgroundWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         emit escapePressed();
         return;

@@ -16,13 +16,13 @@
 #include <optional>
 
 class Dialogs;
-class Form2;
+class FtpDialog;
 class FrameSource;
 class LiveView;
 class Mci;
 class SnapshotWriter;
-class Form3;
-class Form4;
+class BannerWindow;
+class BackgroundWindow;
 class FtpClient;
 class PictureButton;
 class QLabel;
@@ -47,30 +47,31 @@ struct PanelEnvironment {
     std::function<std::unique_ptr<FrameSource>(const CameraChoice&)> makeSource;
     // `--camera`: the source for this run, instead of the one kept in Pregonar.CAM.
     std::optional<CameraChoice> cameraOverride;
-    // Makes the FTP client when publishing starts for the first time; empty gives the real one (cFTP).
+    // Makes the FTP client when publishing starts for the first time; empty gives the real one
+    // (CurlFtpClient).
     std::function<std::unique_ptr<FtpClient>()> ftpFactory;
 };
 
 // The control panel: the main window. It brings the program up, holds the state of every feature
 // in its buttons and timers, and takes everything down when it closes.
-class Form1 : public QWidget {
+class ControlPanel : public QWidget {
     Q_OBJECT
 public:
     // Button indexes.
-    enum Boton {
-        Deteccion = 0,
-        Imagen = 1,
-        Camara = 2,
-        SonidoActivar = 3,
-        SonidoDesactivar = 4,
-        Transferir = 5,
-        Mensaje = 6,
-        Publicidad = 7,
+    enum Button {
+        Detection = 0,
+        Picture = 1,
+        Camera = 2,
+        SoundsOn = 3,
+        SoundsOff = 4,
+        Publish = 5,
+        Message = 6,
+        Advertising = 7,
         Video = 8
     };
 
-    explicit Form1(PanelEnvironment environment, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit ControlPanel(PanelEnvironment environment, QWidget* parent = nullptr);
+    ~ControlPanel() override;
 
     // The start-up sequence. False when the program cannot go on (the working folder cannot be
     // written); the message has been shown then.
@@ -80,35 +81,35 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
     // The panel's operations, by their names in the program.
-    void PctBoton_Click(int index);
-    void PctBoton_MouseMove(int index);
-    void ResetHint();
-    void HsbSensor_Change(int index);
-    void HsbSpeed_Change();
-    void HsbAlignment_Change();
-    void WebCamConectar();
-    void WebCamApagar();
-    void TmrReloj_Timer();
-    void RespuestaMovimiento();
-    void ActivarSonido();
-    QString EnviarMci(const QString& command);
-    bool AbrirMedio(const QString& path);
-    void ReproducirMedio();
-    int EstadoMedio();
-    void FilEfectoSonido_Click();
+    void clickButton(int index);
+    void hoverButton(int index);
+    void restHint();
+    void sensorChanged(int index);
+    void speedChanged();
+    void alignmentChanged();
+    void startCamera();
+    void stopCamera();
+    void detectorTick();
+    void answerCustomer();
+    void greet();
+    QString sendSoundCommand(const QString& command);
+    bool openSound(const QString& path);
+    void playSound();
+    int soundState();
+    void previewSound();
     // Button 2: the camera and its format.
-    void ConfigurarCamara();
+    void chooseCamera();
     const CameraChoice& cameraChoice() const { return m_cameraChoice; }
-    QLabel* lblCamara() const { return m_lblCamara; }
+    QLabel* sourceLabel() const { return m_sourceLabel; }
     FrameSource* frameSource() const { return m_source.get(); }
     MotionDetector& detector() { return m_detector; }
     SnapshotWriter* snapshots() const { return m_snapshots.get(); }
-    void IniciarBanner();
-    void DetenerBanner();
-    void SpeedBanner();
-    void AlignmentBanner();
-    void CerrarTodo();
-    void DetenerVideo();
+    void startBanner();
+    void stopBanner();
+    void applyBannerSpeed();
+    void applyBannerAlignment();
+    void stopAllSounds();
+    void stopVideo();
     void SavePanelSettings();
     void SaveBannerSettings();
     // Brings the panel back in front, at its normal size.
@@ -118,32 +119,32 @@ public:
     void bringPanelBack();
 
     // The advertising outputs and the tray menu (media/PanelVideo.cpp, app/PanelTray.cpp).
-    void IniciarVideo();
-    bool ExisteWallpaper();
+    void startVideo();
+    bool loadBackgroundPicture();
     // Shows the background picture window, loading it the first time.
-    void MostrarFondo();
-    Form4* form4() const { return m_form4.get(); }
-    VideoPlayer* mplayer() const { return m_mplayer.get(); }
-    QMenu* mnuBar() const { return m_mnuBar; }
+    void showBackgroundPicture();
+    BackgroundWindow* backgroundWindow() const { return m_backgroundWindow.get(); }
+    VideoPlayer* videoPlayer() const { return m_videoPlayer.get(); }
+    QMenu* trayMenu() const { return m_trayMenu; }
 
     // Read-only views for the rest of the program and for tests.
-    PictureButton* boton(int index) const { return m_botones[size_t(index)]; }
-    QScrollBar* sensor(int index) const { return m_sensores[size_t(index)]; }
-    QLabel* lblSensor(int index) const { return m_lblSensor[size_t(index)]; }
-    QScrollBar* hsbSpeed() const { return m_hsbSpeed; }
-    QScrollBar* hsbAlignment() const { return m_hsbAlignment; }
-    QPlainTextEdit* txtBanner() const { return m_txtBanner; }
-    QListWidget* filEfectoSonido() const { return m_filEfectoSonido; }
-    QLabel* lblAyuda() const { return m_lblAyuda; }
-    QLabel* lblAyudaCam() const { return m_lblAyudaCam; }
-    LiveView* picture1() const { return m_picture1; }
-    Form3* form3() const { return m_form3.get(); }
-    QTimer& tmrReloj() { return m_tmrReloj; }
-    QTimer& tmrAutoOFF() { return m_tmrAutoOFF; }
-    QTimer& tmrVideoPlay() { return m_tmrVideoPlay; }
-    QTimer& tmrAutoHide() { return m_tmrAutoHide; }
-    QTimer& tmrAutoSesion() { return m_tmrAutoSesion; }
-    QTimer& tmrFTP() { return m_tmrFTP; }
+    PictureButton* button(int index) const { return m_buttons[size_t(index)]; }
+    QScrollBar* sensorSlider(int index) const { return m_sensorSliders[size_t(index)]; }
+    QLabel* sensorLabel(int index) const { return m_sensorLabels[size_t(index)]; }
+    QScrollBar* speedSlider() const { return m_speedSlider; }
+    QScrollBar* alignmentSlider() const { return m_alignmentSlider; }
+    QPlainTextEdit* messageEdit() const { return m_messageEdit; }
+    QListWidget* soundList() const { return m_soundList; }
+    QLabel* hintLabel() const { return m_hintLabel; }
+    QLabel* cameraHelpLink() const { return m_cameraHelpLink; }
+    LiveView* liveView() const { return m_liveView; }
+    BannerWindow* bannerWindow() const { return m_bannerWindow.get(); }
+    QTimer& detectorTimer() { return m_detectorTimer; }
+    QTimer& holdOffTimer() { return m_holdOffTimer; }
+    QTimer& videoWatchTimer() { return m_videoWatchTimer; }
+    QTimer& autoHideTimer() { return m_autoHideTimer; }
+    QTimer& autoSessionTimer() { return m_autoSessionTimer; }
+    QTimer& publishTimer() { return m_publishTimer; }
     const QString& bannerRunning() const { return m_bannerRunning; }
     const QString& wallpaperPath() const { return m_wallpaperPath; }
     const QString& videoPath() const { return m_videoPath; }
@@ -153,11 +154,11 @@ public:
     QString settingsPath() const;
 
     // Publishing on the web (publish/PanelPublish.cpp).
-    void GuardarDatosFTP();
-    void TmrFTP_Timer();
-    void TmrAutoSesion_Timer();
+    void connectPublishing();
+    void publishTick();
+    void retryPublishing();
     void LoadUploadSettings();
-    Form2* form2() const;         // the FTP dialog, made when first opened
+    FtpDialog* ftpDialog() const; // the FTP dialog, made when first opened
     FtpClient* ftpClient() const; // made when publishing first starts
     void setSnapshotName(const QString& name) { m_snapshotName = name; }
     const QString& lastGalleryName() const;
@@ -187,42 +188,42 @@ private:
     QString chooseFile(const QString& folder, const QString& title, const QString& filter);
     void showIdlePicture();
 
-    VideoPlayer& MPlayer();
-    void TmrVideoPlay_Timer();
-    Form4& form4Window();
+    VideoPlayer& ensureVideoPlayer();
+    void watchVideo();
+    BackgroundWindow& ensureBackgroundWindow();
     void buildTrayMenu();
     void trayMessage(bool menu, QPoint position);
 
-    struct Publicacion;
+    struct PublishingState;
     void setUpPublishing();
-    void AbrirForm2();
-    void FTP_Conectado(bool ok);
-    void FTP_Subido(const QString& remote, bool ok, const QString& error);
+    void openFtpDialog();
+    void onLoggedIn(bool ok);
+    void onUploaded(const QString& remote, bool ok, const QString& error);
     void endPublishing();
 
     PanelEnvironment m_env;
-    std::array<PictureButton*, 9> m_botones{};
-    std::array<QScrollBar*, 3> m_sensores{};
-    std::array<QLabel*, 11> m_lblSensor{};
-    QScrollBar* m_hsbSpeed = nullptr;
-    QScrollBar* m_hsbAlignment = nullptr;
-    QPlainTextEdit* m_txtBanner = nullptr;
-    QListWidget* m_filEfectoSonido = nullptr;
-    QLabel* m_lblAyuda = nullptr;
-    QLabel* m_lblAyudaCam = nullptr;
-    QLabel* m_lblDonacion = nullptr;
-    QLabel* m_pctSeparador = nullptr;
-    QLabel* m_lblCamara = nullptr;  // the source the detector watches
-    LiveView* m_picture1 = nullptr; // live view
-    QPixmap m_picture3;             // idle picture
-    std::unique_ptr<Form3> m_form3; // the banner, made on its first start
+    std::array<PictureButton*, 9> m_buttons{};
+    std::array<QScrollBar*, 3> m_sensorSliders{};
+    std::array<QLabel*, 11> m_sensorLabels{};
+    QScrollBar* m_speedSlider = nullptr;
+    QScrollBar* m_alignmentSlider = nullptr;
+    QPlainTextEdit* m_messageEdit = nullptr;
+    QListWidget* m_soundList = nullptr;
+    QLabel* m_hintLabel = nullptr;
+    QLabel* m_cameraHelpLink = nullptr;
+    QLabel* m_donationLink = nullptr;
+    QLabel* m_separator = nullptr;
+    QLabel* m_sourceLabel = nullptr;              // the source the detector watches
+    LiveView* m_liveView = nullptr;               // live view
+    QPixmap m_idlePicture;                        // idle picture
+    std::unique_ptr<BannerWindow> m_bannerWindow; // the banner, made on its first start
 
-    QTimer m_tmrReloj;
-    QTimer m_tmrAutoOFF;
-    QTimer m_tmrVideoPlay;
-    QTimer m_tmrAutoHide;
-    QTimer m_tmrAutoSesion;
-    QTimer m_tmrFTP;
+    QTimer m_detectorTimer;
+    QTimer m_holdOffTimer;
+    QTimer m_videoWatchTimer;
+    QTimer m_autoHideTimer;
+    QTimer m_autoSessionTimer;
+    QTimer m_publishTimer;
 
     QString m_bannerRunning = QStringLiteral("0");
     QString m_wallpaperPath;
@@ -233,13 +234,13 @@ private:
     std::unique_ptr<FrameSource> m_source;
     MotionDetector m_detector;
     std::unique_ptr<SnapshotWriter> m_snapshots;
-    QString m_medioActual; // the path last opened under the alias "med"
+    QString m_currentSound; // the path last opened under the alias "med"
     bool m_unloaded = false;
     bool m_settingsApplied = false; // until then a close must not save over the stored settings
 
-    std::unique_ptr<Form4> m_form4;         // the background picture, made when first shown
-    std::unique_ptr<VideoPlayer> m_mplayer; // the background video, made when first played
-    QMenu* m_mnuBar = nullptr;
+    std::unique_ptr<BackgroundWindow> m_backgroundWindow; // the background picture, made when first shown
+    std::unique_ptr<VideoPlayer> m_videoPlayer;           // the background video, made when first played
+    QMenu* m_trayMenu = nullptr;
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
-    std::unique_ptr<Publicacion> m_publicacion;
+    std::unique_ptr<PublishingState> m_publishing;
 };

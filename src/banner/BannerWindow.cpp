@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "banner/Form3.h"
+#include "banner/BannerWindow.h"
 
 #include "banner/Twips.h"
 
@@ -12,9 +12,9 @@
 #include <QScreen>
 
 // `picCredits`: the black text area; it only paints what the last tick laid out.
-class Form3::Credits : public QWidget {
+class BannerWindow::Credits : public QWidget {
 public:
-    explicit Credits(Form3* banner)
+    explicit Credits(BannerWindow* banner)
         : QWidget(banner)
         , m_banner(banner) {
         setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,7 +27,7 @@ protected:
     }
 
 private:
-    Form3* m_banner;
+    BannerWindow* m_banner;
 };
 
 namespace {
@@ -36,7 +36,7 @@ int px(double twips, double twipsPerPixel) {
 }
 } // namespace
 
-Form3::Form3(std::function<bool()> detectionRunning, QWidget* parent)
+BannerWindow::BannerWindow(std::function<bool()> detectionRunning, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
     , m_detectionRunning(std::move(detectionRunning)) {
     // Twips follow the screen's logical dpi: 15 per pixel at 96 dpi.
@@ -72,14 +72,14 @@ Form3::Form3(std::function<bool()> detectionRunning, QWidget* parent)
     m_lblMatrix->setAlignment(Qt::AlignCenter);
     m_lblMatrix->setStyleSheet(QStringLiteral("color: #0000ff; background: #808080;"));
 
-    m_tmrScroll.setInterval(10);
-    m_tmrScroll.setTimerType(Qt::PreciseTimer);
-    connect(&m_tmrScroll, &QTimer::timeout, this, &Form3::tick);
+    m_scrollTimer.setInterval(10);
+    m_scrollTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_scrollTimer, &QTimer::timeout, this, &BannerWindow::tick);
 }
 
-Form3::~Form3() = default;
+BannerWindow::~BannerWindow() = default;
 
-void Form3::prepareTexts() {
+void BannerWindow::prepareTexts() {
     const QStringList& lines = m_layout->lines();
     m_texts.assign(size_t(lines.size()), QStaticText());
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -93,7 +93,7 @@ void Form3::prepareTexts() {
     m_drawn.reserve(size_t(m_layout->visibleLines()));
 }
 
-void Form3::start(const QString& message) {
+void BannerWindow::start(const QString& message) {
     if (m_layout->layOutIfChanged(message, m_detectionRunning())) {
         prepareTexts();
     }
@@ -107,15 +107,15 @@ void Form3::start(const QString& message) {
     }
     show();
     raise();
-    m_tmrScroll.start();
+    m_scrollTimer.start();
 }
 
-void Form3::stop() {
-    m_tmrScroll.stop();
+void BannerWindow::stop() {
+    m_scrollTimer.stop();
     hide();
 }
 
-void Form3::tick() {
+void BannerWindow::tick() {
     const BannerLayout::Tick result = m_layout->tick(m_detectionRunning());
     m_drawn.assign(result.lines.begin(), result.lines.end());
     m_picCredits->update();
@@ -124,7 +124,7 @@ void Form3::tick() {
     }
 }
 
-void Form3::paintCredits(QPainter& painter) {
+void BannerWindow::paintCredits(QPainter& painter) {
     painter.fillRect(painter.viewport(), Qt::black);
     painter.setFont(m_font);
     for (const BannerLayout::DrawnLine& line : m_drawn) {
@@ -138,7 +138,7 @@ void Form3::paintCredits(QPainter& painter) {
     }
 }
 
-void Form3::keyPressEvent(QKeyEvent* event) {
+void BannerWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         emit escapePressed();
         return;
@@ -146,7 +146,7 @@ void Form3::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void Form3::closeEvent(QCloseEvent* event) {
+void BannerWindow::closeEvent(QCloseEvent* event) {
     // Neither the title bar nor Alt+F4 closes the banner; the panel owns its life.
     event->ignore();
 }

@@ -3,7 +3,7 @@
 #include "app/PictureButton.h"
 #include "fakes/PanelFixture.h"
 #include "platform/FtpClient.h"
-#include "publish/Form2.h"
+#include "publish/FtpDialog.h"
 #include "publish/Publishing.h"
 #include "settings/SettingsFile.h"
 
@@ -23,9 +23,11 @@ public:
     int* attempts;
     explicit SilentFtp(int* counter)
         : attempts(counter) {}
-    bool ConectarFTP(const QString&, const QString&, const QString&) override { return ++*attempts, true; }
-    void SubirArchivo(const QString&, const QString&) override {}
-    void DesconectarFTP() override {}
+    bool connectToServer(const QString&, const QString&, const QString&) override {
+        return ++*attempts, true;
+    }
+    void upload(const QString&, const QString&) override {}
+    void disconnectFromServer() override {}
     int pendingUploads() const override { return 0; }
 };
 
@@ -39,15 +41,15 @@ void send(QWidget* target, QEvent::Type type) {
 
 } // namespace
 
-class TestForm2 : public QObject {
+class TestFtpDialog : public QObject {
     Q_OBJECT
 
     int attempts_ = 0;
     std::unique_ptr<PanelFixture> f_;
 
-    Form2* open() {
-        f_->panel->PctBoton_Click(Form1::Transferir);
-        Form2* dialog = f_->panel->form2();
+    FtpDialog* open() {
+        f_->panel->clickButton(ControlPanel::Publish);
+        FtpDialog* dialog = f_->panel->ftpDialog();
         if (dialog) {
             dialog->activateWindow();
             if (!QTest::qWaitForWindowActive(dialog))
@@ -55,11 +57,11 @@ class TestForm2 : public QObject {
         }
         return dialog;
     }
-    void type(Form2* dialog, const QStringList& fields, int reload = 0, int gallery = 0) {
+    void type(FtpDialog* dialog, const QStringList& fields, int reload = 0, int gallery = 0) {
         for (int i = 0; i < 4; ++i)
-            dialog->txtFTP(i)->setText(fields.value(i));
-        dialog->cobReload()->setCurrentIndex(reload);
-        dialog->cobGaleria()->setCurrentIndex(gallery);
+            dialog->field(i)->setText(fields.value(i));
+        dialog->reloadList()->setCurrentIndex(reload);
+        dialog->galleryList()->setCurrentIndex(gallery);
     }
     static void click(QWidget* label) {
         send(label, QEvent::MouseButtonPress);
@@ -83,13 +85,13 @@ private slots:
         QFETCH(bool, automatic);
         QFETCH(QString, caption);
         if (automatic)
-            f_->panel->tmrAutoSesion().start();
-        Form2* dialog = open();
+            f_->panel->autoSessionTimer().start();
+        FtpDialog* dialog = open();
         QVERIFY(dialog && dialog->isVisible() && dialog->isModal());
         QCOMPARE(dialog->windowTitle(), caption);
         QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(dialog->lblFTP(Form2::kAceptar)->text(), QStringLiteral("ACEPTAR  "));
-        QCOMPARE(dialog->lblFTP(Form2::kCancelar)->text(), QStringLiteral("CANCELAR  "));
+        QCOMPARE(dialog->label(FtpDialog::kAccept)->text(), QStringLiteral("ACEPTAR  "));
+        QCOMPARE(dialog->label(FtpDialog::kCancel)->text(), QStringLiteral("CANCELAR  "));
     }
 
     void everyCloseStopsAutomaticSession_data() {
@@ -100,16 +102,16 @@ private slots:
     }
     void everyCloseStopsAutomaticSession() {
         QFETCH(QString, how);
-        f_->panel->tmrAutoSesion().start();
-        Form2* dialog = open();
+        f_->panel->autoSessionTimer().start();
+        FtpDialog* dialog = open();
         if (how == QLatin1String("cancelar"))
-            click(dialog->lblFTP(Form2::kCancelar));
+            click(dialog->label(FtpDialog::kCancel));
         else if (how == QLatin1String("escape"))
-            QTest::keyClick(dialog->txtFTP(0), Qt::Key_Escape);
+            QTest::keyClick(dialog->field(0), Qt::Key_Escape);
         else
             dialog->close();
         QVERIFY(!dialog->isVisible());
-        QVERIFY(!f_->panel->tmrAutoSesion().isActive());
+        QVERIFY(!f_->panel->autoSessionTimer().isActive());
         QCOMPARE(attempts_, 0);
     }
 
@@ -128,48 +130,48 @@ private slots:
         QFETCH(int, maxLength);
         QFETCH(bool, masked);
         QFETCH(QString, hint);
-        Form2* dialog = open();
-        QLineEdit* text = dialog->txtFTP(box);
+        FtpDialog* dialog = open();
+        QLineEdit* text = dialog->field(box);
         QCOMPARE(text->maxLength(), maxLength);
         QCOMPARE(text->echoMode() == QLineEdit::Password, masked);
         text->setText(QStringLiteral("secreto"));
 
         // Enter in the box before moves the focus here and selects the whole text.
-        dialog->txtFTP((box + 3) % 4)->setFocus();
-        QTRY_VERIFY(dialog->txtFTP((box + 3) % 4)->hasFocus());
-        QTest::keyClick(dialog->txtFTP((box + 3) % 4), Qt::Key_Return);
+        dialog->field((box + 3) % 4)->setFocus();
+        QTRY_VERIFY(dialog->field((box + 3) % 4)->hasFocus());
+        QTest::keyClick(dialog->field((box + 3) % 4), Qt::Key_Return);
         QTRY_VERIFY(text->hasFocus());
         QCOMPARE(text->selectedText(), QStringLiteral("secreto"));
-        QCOMPARE(f_->panel->lblAyuda()->text(), hint);
-        QVERIFY(f_->panel->lblAyuda()->styleSheet().contains(QStringLiteral("#ff0000")));
+        QCOMPARE(f_->panel->hintLabel()->text(), hint);
+        QVERIFY(f_->panel->hintLabel()->styleSheet().contains(QStringLiteral("#ff0000")));
         QTest::keyClick(text, Qt::Key_Enter);
-        QTRY_VERIFY(dialog->txtFTP((box + 1) % 4)->hasFocus());
+        QTRY_VERIFY(dialog->field((box + 1) % 4)->hasFocus());
         QVERIFY(dialog->isVisible()); // Enter never accepts the dialog
 
         // The pointer over the window puts the hint of the remembered box back.
-        f_->panel->lblAyuda()->setText(QString());
+        f_->panel->hintLabel()->setText(QString());
         send(dialog, QEvent::MouseMove);
-        QCOMPARE(f_->panel->lblAyuda()->text(), Form2::hint((box + 1) % 4));
+        QCOMPARE(f_->panel->hintLabel()->text(), FtpDialog::hint((box + 1) % 4));
     }
 
     void combosSendFocusToServerBox() {
-        Form2* dialog = open();
-        QCOMPARE(dialog->cobReload()->count(), 13);
-        QCOMPARE(dialog->cobReload()->itemText(12), QStringLiteral("60 Segundos"));
-        QCOMPARE(dialog->cobGaleria()->itemText(0), QStringLiteral("DESACTIVADO"));
-        QCOMPARE(dialog->cobGaleria()->itemText(12), QStringLiteral("200 Fotos"));
-        for (QComboBox* list : {dialog->cobReload(), dialog->cobGaleria()}) {
-            dialog->txtFTP(2)->setFocus();
-            QTRY_VERIFY(dialog->txtFTP(2)->hasFocus());
+        FtpDialog* dialog = open();
+        QCOMPARE(dialog->reloadList()->count(), 13);
+        QCOMPARE(dialog->reloadList()->itemText(12), QStringLiteral("60 Segundos"));
+        QCOMPARE(dialog->galleryList()->itemText(0), QStringLiteral("DESACTIVADO"));
+        QCOMPARE(dialog->galleryList()->itemText(12), QStringLiteral("200 Fotos"));
+        for (QComboBox* list : {dialog->reloadList(), dialog->galleryList()}) {
+            dialog->field(2)->setFocus();
+            QTRY_VERIFY(dialog->field(2)->hasFocus());
             emit list->activated(3);
-            QTRY_VERIFY(dialog->txtFTP(0)->hasFocus());
+            QTRY_VERIFY(dialog->field(0)->hasFocus());
         }
     }
 
     void hoverNeedsTwoMovesOverANewButton() {
-        Form2* dialog = open();
-        QLabel* aceptar = dialog->lblFTP(Form2::kAceptar);
-        QLabel* cancelar = dialog->lblFTP(Form2::kCancelar);
+        FtpDialog* dialog = open();
+        QLabel* aceptar = dialog->label(FtpDialog::kAccept);
+        QLabel* cancelar = dialog->label(FtpDialog::kCancel);
         const auto colours = [&] { return QList<Bgr>{dialog->buttonColor(6), dialog->buttonColor(7)}; };
         send(aceptar, QEvent::MouseMove);
         QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
@@ -179,13 +181,13 @@ private slots:
         QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
         send(cancelar, QEvent::MouseMove);
         QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Hover}));
-        send(dialog->txtFTP(1), QEvent::MouseMove); // a text box resets the hover
+        send(dialog->field(1), QEvent::MouseMove); // a text box resets the hover
         QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
         send(cancelar, QEvent::MouseMove);
         QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Hover}));
         send(cancelar, QEvent::MouseButtonPress);
         QCOMPARE(dialog->buttonColor(7), Colors::Pressed);
-        send(dialog->lblFTP(4), QEvent::MouseMove); // resets the hover colour only
+        send(dialog->label(4), QEvent::MouseMove); // resets the hover colour only
         QCOMPARE(dialog->buttonColor(7), Colors::Pressed);
         QVERIFY(dialog->isVisible());
     }
@@ -223,19 +225,19 @@ private slots:
         QFETCH(bool, automatic);
         QFETCH(QString, message);
         if (automatic)
-            f_->panel->tmrAutoSesion().start();
-        Form2* dialog = open();
+            f_->panel->autoSessionTimer().start();
+        FtpDialog* dialog = open();
         type(dialog, {"ftp.tienda.com", "pedro", password, page});
         const qsizetype before = f_->dialogs.messages.size();
         if (automatic)
-            f_->panel->TmrAutoSesion_Timer();
+            f_->panel->retryPublishing();
         else
-            click(dialog->lblFTP(Form2::kAceptar));
+            click(dialog->label(FtpDialog::kAccept));
         const bool accepted = !automatic && message.isEmpty();
         QCOMPARE(attempts_, accepted ? 1 : 0);
         QCOMPARE(SettingsFile(f_->panel->settingsPath()).read(5) == SettingsRecord{}, !accepted);
         QCOMPARE(dialog->isVisible(), !automatic);
-        QVERIFY(!f_->panel->tmrAutoSesion().isActive());
+        QVERIFY(!f_->panel->autoSessionTimer().isActive());
         QCOMPARE(f_->dialogs.messages.size(), before + (message.isEmpty() ? 0 : 1));
         if (!message.isEmpty()) {
             const RecordingDialogs::Message& shown = f_->dialogs.messages.last();
@@ -246,10 +248,10 @@ private slots:
     }
 
     void recordsAsStoredAndReadBack() {
-        Form2* dialog = open();
+        FtpDialog* dialog = open();
         // The records are written before the connection is tried (this client never answers).
         type(dialog, {"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa"}, 3, 1);
-        click(dialog->lblFTP(Form2::kAceptar));
+        click(dialog->label(FtpDialog::kAccept));
         QCOMPARE(attempts_, 1);
         QFile file(f_->panel->settingsPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -273,5 +275,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm2)
-#include "TestForm2.moc"
+QTEST_MAIN(TestFtpDialog)
+#include "TestFtpDialog.moc"

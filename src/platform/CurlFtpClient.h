@@ -10,7 +10,7 @@
 
 class FtpKnownServers;
 
-// The FTP client over libcurl. Each session (one ConectarFTP) gets a worker thread that owns one
+// The FTP client over libcurl. Each session (one connectToServer) gets a worker thread that owns one
 // libcurl handle and keeps its connection, so the login and every upload of the session share one
 // control connection.
 // Passive mode, binary transfers, every upload stored under a temporary name and renamed into place.
@@ -18,24 +18,24 @@ class FtpKnownServers;
 // accepted; any other is accepted at the first login and its key remembered, as SSH does, and later
 // logins need that key. A server once seen with TLS is never used without it again. What was learnt
 // is kept in the known servers file (see FtpKnownServers.h).
-class cFTP final : public FtpClient {
+class CurlFtpClient final : public FtpClient {
     Q_OBJECT
 public:
-    explicit cFTP(QObject* parent = nullptr); // what is learnt about servers stays in this object
-    explicit cFTP(const QString& knownServersFile, QObject* parent = nullptr);
-    ~cFTP() override; // returns at once, also during a hung transfer
+    explicit CurlFtpClient(QObject* parent = nullptr); // what is learnt about servers stays in this object
+    explicit CurlFtpClient(const QString& knownServersFile, QObject* parent = nullptr);
+    ~CurlFtpClient() override; // returns at once, also during a hung transfer
 
-    // Used by the next ConectarFTP.
+    // Used by the next connectToServer.
     void setTimeouts(const FtpTimeouts& timeouts) { timeouts_ = timeouts; }
     const FtpTimeouts& timeouts() const { return timeouts_; }
 
-    bool ConectarFTP(const QString& servidor, const QString& usuario, const QString& password) override;
-    void SubirArchivo(const QString& localArchivo, const QString& nombreRemoto) override;
-    void DesconectarFTP() override;
+    bool connectToServer(const QString& server, const QString& user, const QString& password) override;
+    void upload(const QString& localFile, const QString& remoteName) override;
+    void disconnectFromServer() override;
     int pendingUploads() const override { return pending_; }
-    bool ConfiarClaveNueva() override;
+    bool trustNewKey() override;
 
-    // Worker threads of every cFTP still running, dropped sessions included. A dropped session's
+    // Worker threads of every CurlFtpClient still running, dropped sessions included. A dropped session's
     // worker closes its sockets and ends within milliseconds; the program waits for them (for a
     // bounded time) when the application object goes away.
     static int runningWorkers();

@@ -9,24 +9,24 @@
 
 #include <array>
 
-class Form1;
+class ControlPanel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 
 // The FTP dialog: the account, the page name, the reload time and the gallery size. ACEPTAR hands
-// over to the panel's GuardarDatosFTP, which closes the dialog once the server has let it in.
-class Form2 : public QDialog {
+// over to the panel's connectPublishing, which closes the dialog once the server has let it in.
+class FtpDialog : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kAceptar = 6;
-    static constexpr int kCancelar = 7;
+    static constexpr int kAccept = 6;
+    static constexpr int kCancel = 7;
 
-    explicit Form2(Form1& panel);
+    explicit FtpDialog(ControlPanel& panel);
 
     // The Load step, run before every showing: the caption for the mode (manual or automatic
     // session) and the design state of the remembered box and button.
-    void Form_Load();
+    void prepare();
 
     // LoadUploadSettings: the fields from records 2 to 6.
     void setAccount(const UploadAccount& account);
@@ -40,11 +40,11 @@ public:
     void setBusy(bool busy);
     bool isBusy() const { return m_busy; }
 
-    QLineEdit* txtFTP(int index) const { return m_txtFTP[size_t(index)]; }
-    QLabel* lblFTP(int index) const { return m_lblFTP[size_t(index)]; }
-    QComboBox* cobReload() const { return m_cobReload; }
-    QComboBox* cobGaleria() const { return m_cobGaleria; }
-    Bgr buttonColor(int index) const { return m_buttonColor[size_t(index - kAceptar)]; }
+    QLineEdit* field(int index) const { return m_fields[size_t(index)]; }
+    QLabel* label(int index) const { return m_labels[size_t(index)]; }
+    QComboBox* reloadList() const { return m_reloadList; }
+    QComboBox* galleryList() const { return m_galleryList; }
+    Bgr buttonColor(int index) const { return m_buttonColor[size_t(index - kAccept)]; }
     int rememberedBox() const { return m_rememberedBox; }
     int rememberedButton() const { return m_rememberedButton; }
 
@@ -52,12 +52,12 @@ public:
     static QString hint(int index);
 
     // The event handlers, by their names in the program.
-    void TxtFTP_GotFocus(int index);
-    void LblFTP_MouseMove(int index);
-    void LblFTP_MouseDown(int index);
-    void LblFTP_MouseUp(int index);
-    void LblFTP_Click(int index);
-    void ResetHover();
+    void fieldFocused(int index);
+    void labelHovered(int index);
+    void labelPressed(int index);
+    void labelReleased(int index);
+    void labelClicked(int index);
+    void restHover();
 
 protected:
     // Every way of closing ends here: a pending automatic accept must not happen after it.
@@ -68,11 +68,11 @@ protected:
 private:
     void setButtonColor(int index, Bgr color);
 
-    Form1& m_panel;
-    std::array<QLineEdit*, 4> m_txtFTP{};
-    std::array<QLabel*, 8> m_lblFTP{};
-    QComboBox* m_cobReload = nullptr;
-    QComboBox* m_cobGaleria = nullptr;
+    ControlPanel& m_panel;
+    std::array<QLineEdit*, 4> m_fields{};
+    std::array<QLabel*, 8> m_labels{};
+    QComboBox* m_reloadList = nullptr;
+    QComboBox* m_galleryList = nullptr;
     std::array<Bgr, 2> m_buttonColor{Colors::Idle, Colors::Idle};
     int m_rememberedBox = 1;    // the text box that last had the focus (design value 1)
     int m_rememberedButton = 7; // the button label last under the pointer (design value 7)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "publish/Form2.h"
+#include "publish/FtpDialog.h"
 
-#include "app/Form1.h"
+#include "app/ControlPanel.h"
 #include "publish/Publishing.h"
 #include "settings/Windows1252.h"
 
@@ -45,7 +45,7 @@ constexpr std::array<Box, 4> kBoxes{{
 
 } // namespace
 
-Form2::Form2(Form1& panel)
+FtpDialog::FtpDialog(ControlPanel& panel)
     : QDialog(&panel, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , m_panel(panel) {
     setFixedSize(4515 / 15, 2640 / 15);
@@ -80,11 +80,11 @@ Form2::Form2(Form1& panel)
             text->setEchoMode(QLineEdit::Password);
         text->setMouseTracking(true);
         text->installEventFilter(this);
-        m_txtFTP[size_t(i)] = text;
+        m_fields[size_t(i)] = text;
 
         auto* caption = new QLabel(QString::fromUtf16(box.caption), this);
         caption->setGeometry(twips(90, box.top, 1335, 330));
-        m_lblFTP[size_t(i)] = caption;
+        m_labels[size_t(i)] = caption;
     }
 
     const auto combo = [&](int top, const QStringList& items, const char16_t* caption, int index) {
@@ -94,54 +94,54 @@ Form2::Form2(Form1& panel)
         list->addItems(items);
         list->setStyleSheet(colourStyle(kBoxBack, kBlack));
         // Choosing an item sends the user back to the top of the form.
-        connect(list, &QComboBox::activated, this, [this] { m_txtFTP[0]->setFocus(Qt::OtherFocusReason); });
+        connect(list, &QComboBox::activated, this, [this] { m_fields[0]->setFocus(Qt::OtherFocusReason); });
         auto* label = new QLabel(QString::fromUtf16(caption), this);
         label->setGeometry(twips(90, top, 2175, 330));
-        m_lblFTP[size_t(index)] = label;
+        m_labels[size_t(index)] = label;
         return list;
     };
-    m_cobReload = combo(1515, Publishing::reloadItems(), u"Tiempo Actualización ", 4);
-    m_cobGaleria = combo(1845, Publishing::galleryItems(), u"Galería de Imágenes ", 5);
+    m_reloadList = combo(1515, Publishing::reloadItems(), u"Tiempo Actualización ", 4);
+    m_galleryList = combo(1845, Publishing::galleryItems(), u"Galería de Imágenes ", 5);
 
     for (int i = 0; i < 6; ++i) {
-        m_lblFTP[size_t(i)]->setFont(captionFont);
-        m_lblFTP[size_t(i)]->setStyleSheet(colourStyle(kCaptionBack, kCaptionFore));
+        m_labels[size_t(i)]->setFont(captionFont);
+        m_labels[size_t(i)]->setStyleSheet(colourStyle(kCaptionBack, kCaptionFore));
     }
     const auto button = [&](int index, const char16_t* caption, int left, int width) {
         auto* label = new QLabel(QString::fromUtf16(caption), this);
         label->setGeometry(twips(left, 2220, width, 330));
         label->setFont(buttonFont);
         label->setAlignment(Qt::AlignCenter);
-        m_lblFTP[size_t(index)] = label;
+        m_labels[size_t(index)] = label;
     };
-    button(kAceptar, u"ACEPTAR  ", 90, 2775);
-    button(kCancelar, u"CANCELAR  ", 2850, 1575);
-    for (QLabel* label : m_lblFTP) {
+    button(kAccept, u"ACEPTAR  ", 90, 2775);
+    button(kCancel, u"CANCELAR  ", 2850, 1575);
+    for (QLabel* label : m_labels) {
         label->setMouseTracking(true);
         label->installEventFilter(this);
     }
-    setButtonColor(kAceptar, Colors::Idle);
-    setButtonColor(kCancelar, Colors::Idle);
-    setTabOrder(m_txtFTP[0], m_txtFTP[1]);
-    setTabOrder(m_txtFTP[1], m_txtFTP[2]);
-    setTabOrder(m_txtFTP[2], m_txtFTP[3]);
-    setTabOrder(m_txtFTP[3], m_cobReload);
-    setTabOrder(m_cobReload, m_cobGaleria);
-    Form_Load();
+    setButtonColor(kAccept, Colors::Idle);
+    setButtonColor(kCancel, Colors::Idle);
+    setTabOrder(m_fields[0], m_fields[1]);
+    setTabOrder(m_fields[1], m_fields[2]);
+    setTabOrder(m_fields[2], m_fields[3]);
+    setTabOrder(m_fields[3], m_reloadList);
+    setTabOrder(m_reloadList, m_galleryList);
+    prepare();
 }
 
-void Form2::Form_Load() {
-    setWindowTitle(m_panel.tmrAutoSesion().isActive() ? QStringLiteral("Pregonar  -  Sesión Automática")
-                                                      : QStringLiteral("Pregonar  -  Iniciar Sesión"));
+void FtpDialog::prepare() {
+    setWindowTitle(m_panel.autoSessionTimer().isActive() ? QStringLiteral("Pregonar  -  Sesión Automática")
+                                                         : QStringLiteral("Pregonar  -  Iniciar Sesión"));
     m_rememberedBox = 1;
-    m_rememberedButton = kCancelar;
-    setButtonColor(kAceptar, Colors::Idle);
-    setButtonColor(kCancelar, Colors::Idle);
+    m_rememberedButton = kCancel;
+    setButtonColor(kAccept, Colors::Idle);
+    setButtonColor(kCancel, Colors::Idle);
     setBusy(false);
-    m_txtFTP[0]->setFocus(Qt::OtherFocusReason);
+    m_fields[0]->setFocus(Qt::OtherFocusReason);
 }
 
-QString Form2::hint(int index) {
+QString FtpDialog::hint(int index) {
     switch (index) {
     case 0:
         return QStringLiteral("EJEMPLO:  ftp.miweb.com.ar");
@@ -156,23 +156,23 @@ QString Form2::hint(int index) {
     }
 }
 
-void Form2::setAccount(const UploadAccount& account) {
-    m_txtFTP[0]->setText(account.server);
-    m_txtFTP[1]->setText(account.user);
-    m_txtFTP[2]->setText(account.password);
-    m_txtFTP[3]->setText(account.pageName);
-    m_cobReload->setCurrentIndex(account.reloadIndex);
-    m_cobGaleria->setCurrentIndex(account.galleryIndex);
+void FtpDialog::setAccount(const UploadAccount& account) {
+    m_fields[0]->setText(account.server);
+    m_fields[1]->setText(account.user);
+    m_fields[2]->setText(account.password);
+    m_fields[3]->setText(account.pageName);
+    m_reloadList->setCurrentIndex(account.reloadIndex);
+    m_galleryList->setCurrentIndex(account.galleryIndex);
 }
 
-UploadAccount Form2::account() const {
-    return {m_txtFTP[0]->text(), m_txtFTP[1]->text(),         m_txtFTP[2]->text(),
-            m_txtFTP[3]->text(), m_cobReload->currentIndex(), m_cobGaleria->currentIndex()};
+UploadAccount FtpDialog::account() const {
+    return {m_fields[0]->text(), m_fields[1]->text(),          m_fields[2]->text(),
+            m_fields[3]->text(), m_reloadList->currentIndex(), m_galleryList->currentIndex()};
 }
 
-QString Form2::unstorableField(QString* character) const {
+QString FtpDialog::unstorableField(QString* character) const {
     for (int i = 0; i < 4; ++i) {
-        const QString text = m_txtFTP[size_t(i)]->text();
+        const QString text = m_fields[size_t(i)]->text();
         if (Windows1252::canEncode(text))
             continue;
         if (character) {
@@ -191,7 +191,7 @@ QString Form2::unstorableField(QString* character) const {
     return {};
 }
 
-void Form2::setBusy(bool busy) {
+void FtpDialog::setBusy(bool busy) {
     m_busy = busy;
     if (busy)
         setCursor(Qt::WaitCursor);
@@ -199,20 +199,20 @@ void Form2::setBusy(bool busy) {
         unsetCursor();
 }
 
-void Form2::done(int result) {
-    m_panel.tmrAutoSesion().stop();
+void FtpDialog::done(int result) {
+    m_panel.autoSessionTimer().stop();
     QDialog::done(result);
 }
 
-void Form2::setButtonColor(int index, Bgr color) {
-    m_buttonColor[size_t(index - kAceptar)] = color;
-    m_lblFTP[size_t(index)]->setStyleSheet(colourStyle(color, kBlack));
+void FtpDialog::setButtonColor(int index, Bgr color) {
+    m_buttonColor[size_t(index - kAccept)] = color;
+    m_labels[size_t(index)]->setStyleSheet(colourStyle(color, kBlack));
 }
 
 // ---------------------------------------------------------------- focus and keys
 
-void Form2::TxtFTP_GotFocus(int index) {
-    QLineEdit* box = m_txtFTP[size_t(index)];
+void FtpDialog::fieldFocused(int index) {
+    QLineEdit* box = m_fields[size_t(index)];
     if (index != m_rememberedBox) {
         box->selectAll();
         // A click goes on to place the cursor after the focus has arrived; select again after it.
@@ -221,30 +221,30 @@ void Form2::TxtFTP_GotFocus(int index) {
                 box->selectAll();
         });
     }
-    QLabel* ayuda = m_panel.lblAyuda();
+    QLabel* ayuda = m_panel.hintLabel();
     ayuda->setStyleSheet(QStringLiteral("color: %1;").arg(toQColor(Colors::HintActive).name()));
     ayuda->setText(hint(index));
     m_rememberedBox = index;
 }
 
-bool Form2::eventFilter(QObject* watched, QEvent* event) {
+bool FtpDialog::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 4; ++i) {
-        if (watched != m_txtFTP[size_t(i)])
+        if (watched != m_fields[size_t(i)])
             continue;
         switch (event->type()) {
         case QEvent::FocusIn:
-            TxtFTP_GotFocus(i);
+            fieldFocused(i);
             break;
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_txtFTP[size_t((i + 1) % 4)]->setFocus(Qt::TabFocusReason);
+                m_fields[size_t((i + 1) % 4)]->setFocus(Qt::TabFocusReason);
                 return true;
             }
             break;
         }
         case QEvent::MouseMove:
-            ResetHover();
+            restHover();
             break;
         default:
             break;
@@ -252,7 +252,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     for (int i = 0; i < 8; ++i) {
-        if (watched != m_lblFTP[size_t(i)])
+        if (watched != m_labels[size_t(i)])
             continue;
         // Taken here: a label ignores the mouse, and the window behind it would reset the hover.
         const auto* mouse =
@@ -261,17 +261,17 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
                 : nullptr;
         switch (event->type()) {
         case QEvent::MouseMove:
-            LblFTP_MouseMove(i);
+            labelHovered(i);
             return true;
         case QEvent::MouseButtonPress:
             if (mouse->button() == Qt::LeftButton)
-                LblFTP_MouseDown(i);
+                labelPressed(i);
             return true;
         case QEvent::MouseButtonRelease:
             if (mouse->button() == Qt::LeftButton) {
-                LblFTP_MouseUp(i);
-                if (m_lblFTP[size_t(i)]->rect().contains(mouse->position().toPoint()))
-                    LblFTP_Click(i);
+                labelReleased(i);
+                if (m_labels[size_t(i)]->rect().contains(mouse->position().toPoint()))
+                    labelClicked(i);
             }
             return true;
         default:
@@ -284,14 +284,14 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- the two button labels
 
-void Form2::mouseMoveEvent(QMouseEvent* event) {
-    ResetHover();
+void FtpDialog::mouseMoveEvent(QMouseEvent* event) {
+    restHover();
     QDialog::mouseMoveEvent(event);
 }
 
-void Form2::LblFTP_MouseMove(int index) {
-    if (index < kAceptar) {
-        ResetHover();
+void FtpDialog::labelHovered(int index) {
+    if (index < kAccept) {
+        restHover();
         return;
     }
     if (m_rememberedButton == index) {
@@ -304,25 +304,25 @@ void Form2::LblFTP_MouseMove(int index) {
     m_rememberedButton = index;
 }
 
-void Form2::LblFTP_MouseDown(int index) {
-    if (index >= kAceptar)
+void FtpDialog::labelPressed(int index) {
+    if (index >= kAccept)
         setButtonColor(index, Colors::Pressed);
 }
 
-void Form2::LblFTP_MouseUp(int index) {
-    if (index >= kAceptar)
+void FtpDialog::labelReleased(int index) {
+    if (index >= kAccept)
         setButtonColor(index, Colors::Idle);
 }
 
-void Form2::LblFTP_Click(int index) {
-    if (index == kAceptar && !m_busy)
-        m_panel.GuardarDatosFTP();
-    else if (index == kCancelar)
+void FtpDialog::labelClicked(int index) {
+    if (index == kAccept && !m_busy)
+        m_panel.connectPublishing();
+    else if (index == kCancel)
         reject();
 }
 
-void Form2::ResetHover() {
+void FtpDialog::restHover() {
     if (buttonColor(m_rememberedButton) == Colors::Hover)
         setButtonColor(m_rememberedButton, Colors::Idle);
-    TxtFTP_GotFocus(m_rememberedBox);
+    fieldFocused(m_rememberedBox);
 }

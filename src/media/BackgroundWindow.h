@@ -9,12 +9,12 @@ class QLabel;
 // The background picture: a borderless window over the whole primary screen whose image control
 // `ImgFondo` stretches the shop's picture to its own size. Black where there is no picture. It is
 // an ordinary window, never kept on top, so the panel and the banner stay above it.
-class Form4 : public QWidget {
+class BackgroundWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Form4(QWidget* parent = nullptr);
+    explicit BackgroundWindow(QWidget* parent = nullptr);
 
-    QLabel* imgFondo() const { return m_imgFondo; }
+    QLabel* pictureLabel() const { return m_pictureLabel; }
     // The window and `ImgFondo` take the primary screen's size (and place).
     void coverScreen();
     // Loads the picture into `ImgFondo`; false, and an empty picture, when it cannot be read.
@@ -28,5 +28,5 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QLabel* m_imgFondo;
+    QLabel* m_pictureLabel;
 };

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "platform/cFTP.h"
+#include "platform/CurlFtpClient.h"
 
 #include "platform/FtpKnownServers.h"
 #include "settings/Windows1252.h"
@@ -42,13 +42,13 @@ int workers = 0;
 void waitForWorkersAtExit() {
     // A worker of a dropped session has shut its sockets down and needs only milliseconds more;
     // letting it finish keeps it out of the way of the TLS library's own exit handlers.
-    cFTP::waitForWorkers(std::chrono::seconds(2));
+    CurlFtpClient::waitForWorkers(std::chrono::seconds(2));
 }
 
 void initCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] {
-        // Before any thread exists; never undone, since a worker may outlive the last cFTP.
+        // Before any thread exists; never undone, since a worker may outlive the last CurlFtpClient.
         curl_global_init(CURL_GLOBAL_DEFAULT);
         if (QCoreApplication::instance())
             qAddPostRoutine(waitForWorkersAtExit);
@@ -83,7 +83,7 @@ using Failure = FtpClient::LoginFailure;
 
 } // namespace
 
-struct cFTP::Session {
+struct CurlFtpClient::Session {
     struct Upload {
         QString localPath;
         QString remoteName;
@@ -110,7 +110,7 @@ struct cFTP::Session {
     std::mutex mutex; // guards everything below
     std::condition_variable wake;
     std::deque<Upload> uploads;
-    cFTP* receiver = nullptr; // null once the session is dropped
+    CurlFtpClient* receiver = nullptr; // null once the session is dropped
     std::vector<curl_socket_t> sockets;
     std::atomic<bool> cancelled{false};
 
@@ -481,11 +481,11 @@ struct cFTP::Session {
         else
             failure = login(multi.get(), curl.get(), errorBuffer, &error);
         const bool ok = failure == Failure::None;
-        post([ok, error, failure, server = server, pin = refusedPin, serial = serial](cFTP* client) {
+        post([ok, error, failure, server = server, pin = refusedPin, serial = serial](CurlFtpClient* client) {
             if (client->serial_ != serial)
                 return;
             client->refused_ = failure == Failure::KeyChanged ? std::pair{server, pin} : decltype(refused_){};
-            emit client->conectado(ok, error, failure);
+            emit client->loggedIn(ok, error, failure);
         });
 
         for (;;) {
@@ -500,11 +500,11 @@ struct cFTP::Session {
             }
             QString uploadError = ok ? QString() : error;
             const bool uploaded = ok && upload(multi.get(), curl.get(), errorBuffer, job, &uploadError);
-            post([uploaded, uploadError, remote = job.remoteName, serial = serial](cFTP* client) {
+            post([uploaded, uploadError, remote = job.remoteName, serial = serial](CurlFtpClient* client) {
                 if (client->serial_ != serial)
                     return;
                 --client->pending_;
-                emit client->subido(remote, uploaded, uploadError);
+                emit client->uploaded(remote, uploaded, uploadError);
             });
         }
 
@@ -513,23 +513,23 @@ struct cFTP::Session {
     }
 };
 
-cFTP::cFTP(QObject* parent)
-    : cFTP(QString(), parent) {}
+CurlFtpClient::CurlFtpClient(QObject* parent)
+    : CurlFtpClient(QString(), parent) {}
 
-cFTP::cFTP(const QString& knownServersFile, QObject* parent)
+CurlFtpClient::CurlFtpClient(const QString& knownServersFile, QObject* parent)
     : FtpClient(parent)
     , known_(std::make_shared<FtpKnownServers>(knownServersFile)) {
     initCurlOnce();
 }
 
-cFTP::~cFTP() {
+CurlFtpClient::~CurlFtpClient() {
     dropSession();
 }
 
-bool cFTP::ConectarFTP(const QString& servidor, const QString& usuario, const QString& password) {
-    if (servidor.isEmpty() || usuario.isEmpty() || password.isEmpty())
+bool CurlFtpClient::connectToServer(const QString& server, const QString& user, const QString& password) {
+    if (server.isEmpty() || user.isEmpty() || password.isEmpty())
         return false;
-    const auto address = parseFtpServer(servidor);
+    const auto address = parseFtpServer(server);
     if (!address)
         return false;
 
@@ -540,7 +540,7 @@ bool cFTP::ConectarFTP(const QString& servidor, const QString& usuario, const QS
     session->host = address->host.toUtf8();
     session->hostIsAddress = !QHostAddress(address->host).isNull();
     // The settings file holds them in this code page, and so did the servers set up for it.
-    session->user = Windows1252::encode(usuario);
+    session->user = Windows1252::encode(user);
     session->password = Windows1252::encode(password);
     session->known = known_;
     session->timeouts = timeouts_;
@@ -557,37 +557,37 @@ bool cFTP::ConectarFTP(const QString& servidor, const QString& usuario, const QS
     return true;
 }
 
-void cFTP::SubirArchivo(const QString& localArchivo, const QString& nombreRemoto) {
+void CurlFtpClient::upload(const QString& localFile, const QString& remoteName) {
     ++pending_;
     if (session_) {
         std::lock_guard lock(session_->mutex);
-        session_->uploads.push_back({localArchivo, nombreRemoto});
+        session_->uploads.push_back({localFile, remoteName});
         session_->wake.notify_all();
         return;
     }
     // Not connected: the answer still comes as a signal, after the caller has returned.
     QMetaObject::invokeMethod(
         this,
-        [this, remote = nombreRemoto, serial = serial_] {
+        [this, remote = remoteName, serial = serial_] {
             if (serial_ != serial)
                 return;
             --pending_;
-            emit subido(remote, false, QStringLiteral("Not connected"));
+            emit uploaded(remote, false, QStringLiteral("Not connected"));
         },
         Qt::QueuedConnection);
 }
 
-bool cFTP::ConfiarClaveNueva() {
+bool CurlFtpClient::trustNewKey() {
     const auto [server, pin] = std::exchange(refused_, {});
     QString error;
     return !pin.isEmpty() && known_->remember(server, {FtpKnownServers::Entry::Kind::Pinned, pin}, &error);
 }
 
-void cFTP::DesconectarFTP() {
+void CurlFtpClient::disconnectFromServer() {
     dropSession();
 }
 
-void cFTP::dropSession() {
+void CurlFtpClient::dropSession() {
     ++serial_; // results already on their way are ignored
     pending_ = 0;
     if (session_) {
@@ -596,12 +596,12 @@ void cFTP::dropSession() {
     }
 }
 
-int cFTP::runningWorkers() {
+int CurlFtpClient::runningWorkers() {
     std::lock_guard lock(workersMutex);
     return workers;
 }
 
-bool cFTP::waitForWorkers(std::chrono::milliseconds timeout) {
+bool CurlFtpClient::waitForWorkers(std::chrono::milliseconds timeout) {
     std::unique_lock lock(workersMutex);
     return workersDone.wait_for(lock, timeout, [] { return workers == 0; });
 }
