@@ -214,7 +214,7 @@ void ControlPanel::buildWindow() {
     sensoresLayout->addWidget(m_sourceLabel, 1, 0, 1, 3);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
                                           QStringLiteral("Frecuencia")};
-    const std::array<SliderBounds, 3> bounds{Sliders::Movimiento, Sliders::Color, Sliders::Frecuencia};
+    const std::array<SliderBounds, 3> bounds{Sliders::Movement, Sliders::Color, Sliders::Interval};
     for (int i = 0; i < 3; ++i) {
         m_sensorLabels[size_t(2 * i)] = new QLabel(captions[size_t(i)], sensores);
         m_sensorLabels[size_t(2 * i + 1)] = new QLabel(sensores);
@@ -239,13 +239,13 @@ void ControlPanel::buildWindow() {
     m_sensorLabels[10] = new QLabel(QStringLiteral("Velocidad"), mensaje);
     m_sensorLabels[9] = new QLabel(mensaje);
     m_sensorLabels[9]->setMinimumWidth(70);
-    m_speedSlider = makeSlider(Sliders::Velocidad, mensaje);
+    m_speedSlider = makeSlider(Sliders::Speed, mensaje);
     mensajeLayout->addWidget(m_sensorLabels[10], 1, 0);
     mensajeLayout->addWidget(m_speedSlider, 1, 1);
     mensajeLayout->addWidget(m_sensorLabels[9], 1, 2);
     m_sensorLabels[6] = new QLabel(QStringLiteral("Alineación"), mensaje);
     m_sensorLabels[7] = new QLabel(mensaje);
-    m_alignmentSlider = makeSlider(Sliders::Alineacion, mensaje);
+    m_alignmentSlider = makeSlider(Sliders::Alignment, mensaje);
     mensajeLayout->addWidget(m_sensorLabels[6], 2, 0);
     mensajeLayout->addWidget(m_alignmentSlider, 2, 1);
     mensajeLayout->addWidget(m_sensorLabels[7], 2, 2);
@@ -465,10 +465,10 @@ void ControlPanel::ApplyPanelSettings() {
         // A file without a usable record 1 keeps the design values.
         const PanelRecord panel =
             record.varA.type() == RecordVariant::Type::Empty ? PanelRecord{} : decodePanelRecord(record);
-        m_sensorSliders[0]->setValue(panel.movimiento);
+        m_sensorSliders[0]->setValue(panel.movement);
         m_sensorSliders[1]->setValue(panel.color);
-        m_sensorSliders[2]->setValue(panel.frecuencia);
-        m_detectorTimer.setInterval(panel.frecuencia);
+        m_sensorSliders[2]->setValue(panel.interval);
+        m_detectorTimer.setInterval(panel.interval);
         button(SoundsOff)->setAppearance(panel.soundsOn ? 1 : 0);
         button(SoundsOff)->setBackColor(Colors::On);
         button(SoundsOff)->setVisible(panel.soundsOn);
@@ -540,9 +540,9 @@ void ControlPanel::SavePanelSettings() {
     panel.uploadCounter = m_uploadCounter;
     panel.imageOn = isOn(Picture);
     panel.soundsOn = button(SoundsOff)->tag() == QLatin1String("1");
-    panel.movimiento = m_sensorSliders[0]->value();
+    panel.movement = m_sensorSliders[0]->value();
     panel.color = m_sensorSliders[1]->value();
-    panel.frecuencia = m_sensorSliders[2]->value();
+    panel.interval = m_sensorSliders[2]->value();
     SettingsFile(settingsPath()).write({{1, encodePanelRecord(panel)}});
 }
 
@@ -587,7 +587,7 @@ void ControlPanel::sensorChanged(int index) {
     const int value = m_sensorSliders[size_t(index)]->value();
     switch (index) {
     case 0:
-        m_detector.setMovimiento(value);
+        m_detector.setMovement(value);
         m_sensorLabels[1]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 1:

@@ -25,8 +25,8 @@ BannerLayout::BannerLayout(const TextMeasure& measure, std::function<double()> r
     , m_random(random ? std::move(random) : [] { return QRandomGenerator::global()->generateDouble(); })
     , m_width(width)
     , m_height(height)
-    , m_speed(Sliders::Velocidad.designValue)
-    , m_alignment(Sliders::Alineacion.designValue + 1) {}
+    , m_speed(Sliders::Speed.designValue)
+    , m_alignment(Sliders::Alignment.designValue + 1) {}
 
 void BannerLayout::setSpeed(int speed) {
     // A negative speed would push the text down for ever instead of scrolling it.

@@ -28,7 +28,7 @@ qint32 colorAt(const QImage& picture, int x, int y) {
     return bgr(picture.pixel(x, y));
 }
 
-bool ColorDistinto(qint32 color1, qint32 color2, int colorSlider) {
+bool colorsDiffer(qint32 color1, qint32 color2, int colorSlider) {
     // C++ division truncates and the remainder keeps the dividend's sign, as the colour split needs.
     const qint32 r1 = color1 % 256, g1 = (color1 / 256) % 256, b1 = ((color1 / 256) / 256) % 256;
     const qint32 r2 = color2 % 256, g2 = (color2 / 256) % 256, b2 = ((color2 / 256) / 256) % 256;
@@ -41,13 +41,13 @@ int motionLevel(int changedPoints) {
     return 100 - changedPoints * 100 / LevelDivisor;
 }
 
-QString levelText(int movimientoSlider, int level) {
-    return QStringLiteral("AutoMensaje NIVEL %1 (%2)").arg(movimientoSlider + 50).arg(level);
+QString levelText(int movementSlider, int level) {
+    return QStringLiteral("AutoMensaje NIVEL %1 (%2)").arg(movementSlider + 50).arg(level);
 }
 
-bool motionTriggers(int level, int movimientoSlider, int colorSlider) {
-    return level < movimientoSlider + 50 ||
-           (movimientoSlider == Sliders::Movimiento.maximum && colorSlider == Sliders::Color.maximum);
+bool motionTriggers(int level, int movementSlider, int colorSlider) {
+    return level < movementSlider + 50 ||
+           (movementSlider == Sliders::Movement.maximum && colorSlider == Sliders::Color.maximum);
 }
 
 int compareFrames(QImage& live, const QImage& reference, int colorSlider,
@@ -91,8 +91,8 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
                 const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
                 distinct = dr * dr + dg * dg + db * db > thresholdSquared;
             } else {
-                distinct = ColorDistinto(inLive ? bgr(liveRow[x]) : OutsideColor,
-                                         inRef ? bgr(refRow[x]) : OutsideColor, colorSlider);
+                distinct = colorsDiffer(inLive ? bgr(liveRow[x]) : OutsideColor,
+                                        inRef ? bgr(refRow[x]) : OutsideColor, colorSlider);
             }
             if (!distinct)
                 continue;
@@ -107,14 +107,14 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
     return count;
 }
 
-MotionDetector::MotionDetector(int movimientoSlider, int colorSlider) {
-    setMovimiento(movimientoSlider);
+MotionDetector::MotionDetector(int movementSlider, int colorSlider) {
+    setMovement(movementSlider);
     setColor(colorSlider);
     m_dots.reserve(size_t(36 * 27)); // every point of the 320x240 view
 }
 
-void MotionDetector::setMovimiento(int value) {
-    m_movimiento = std::clamp(value, Sliders::Movimiento.minimum, Sliders::Movimiento.maximum);
+void MotionDetector::setMovement(int value) {
+    m_movement = std::clamp(value, Sliders::Movement.minimum, Sliders::Movement.maximum);
 }
 
 void MotionDetector::setColor(int value) {
@@ -145,14 +145,14 @@ MotionResult MotionDetector::compareWithReference() {
     MotionResult result;
     if (m_fresh) {
         m_fresh = false;
-        result.triggers = motionTriggers(result.level, m_movimiento, m_color);
-        result.text = levelText(m_movimiento, result.level);
+        result.triggers = motionTriggers(result.level, m_movement, m_color);
+        result.text = levelText(m_movement, result.level);
         return result;
     }
     result.changedPoints = compareFrames(m_view, m_spare, m_color, &m_dots);
     result.level = motionLevel(result.changedPoints);
-    result.triggers = motionTriggers(result.level, m_movimiento, m_color);
-    result.text = levelText(m_movimiento, result.level);
+    result.triggers = motionTriggers(result.level, m_movement, m_color);
+    result.text = levelText(m_movement, result.level);
     return result;
 }
 

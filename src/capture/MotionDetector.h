@@ -18,14 +18,14 @@ qint32 colorAt(const QImage& picture, int x, int y);
 // True when two colours differ by more than the colour slider allows: the straight-line distance of
 // their components must exceed 255 - 5 x slider. Components are split with truncating division, so
 // -1 (outside) becomes R -1, G 0, B 0.
-bool ColorDistinto(qint32 color1, qint32 color2, int colorSlider);
+bool colorsDiffer(qint32 color1, qint32 color2, int colorSlider);
 
 // Level shown to the user: 100 with no change, 1 less for every 9.1 changed points. The divisor stays
 // 910 whatever the grid holds, so a frame that changed everywhere goes below zero (-6 at 320x240).
 int motionLevel(int changedPoints);
-QString levelText(int movimientoSlider, int level);
+QString levelText(int movementSlider, int level);
 // With both sliders at their top every tick answers, whatever the level.
-bool motionTriggers(int level, int movimientoSlider, int colorSlider);
+bool motionTriggers(int level, int movementSlider, int colorSlider);
 
 struct ChangedPoint {
     int x;
@@ -53,13 +53,13 @@ class MotionDetector {
 public:
     static constexpr QSize ViewSize = FrameConverter::DefaultSize;
 
-    explicit MotionDetector(int movimientoSlider = Sliders::Movimiento.designValue,
+    explicit MotionDetector(int movementSlider = Sliders::Movement.designValue,
                             int colorSlider = Sliders::Color.designValue);
 
     // Values outside the sliders' ranges are clamped into them.
-    void setMovimiento(int value);
+    void setMovement(int value);
     void setColor(int value);
-    int movimiento() const { return m_movimiento; }
+    int movement() const { return m_movement; }
     int color() const { return m_color; }
 
     // One tick: the frame is scaled into the 320x240 view and compared with the previous one. An invalid
@@ -86,7 +86,7 @@ private:
     MotionResult compareWithReference();
     void takeDotsOff(QImage& picture) const;
 
-    int m_movimiento;
+    int m_movement;
     int m_color;
     FrameConverter m_converter;
     QImage m_view;  // latest frame with dots; without them it is the next reference

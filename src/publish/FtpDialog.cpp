@@ -51,12 +51,12 @@ FtpDialog::FtpDialog(ControlPanel& panel)
     setFixedSize(4515 / 15, 2640 / 15);
     setMouseTracking(true);
 
-    auto* fondo0 = new QLabel(this);
-    fondo0->setGeometry(twips(1410, 150, 3015, 1305));
-    fondo0->setStyleSheet(colourStyle(kBlack, kBlack));
-    auto* fondo1 = new QLabel(this);
-    fondo1->setGeometry(twips(2250, 1500, 2175, 675));
-    fondo1->setStyleSheet(colourStyle(kBlack, kBlack));
+    auto* fieldFrame = new QLabel(this);
+    fieldFrame->setGeometry(twips(1410, 150, 3015, 1305));
+    fieldFrame->setStyleSheet(colourStyle(kBlack, kBlack));
+    auto* listFrame = new QLabel(this);
+    listFrame->setGeometry(twips(2250, 1500, 2175, 675));
+    listFrame->setStyleSheet(colourStyle(kBlack, kBlack));
 
     QFont boxFont(QStringLiteral("Courier"));
     boxFont.setStyleHint(QFont::TypeWriter);

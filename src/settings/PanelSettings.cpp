@@ -42,8 +42,8 @@ SettingsRecord encodePanelRecord(const PanelRecord& panel) {
                                         QByteArray::number(panel.uploadCounter));
     record.varB = RecordVariant::integer(panel.imageOn ? 1 : 0);
     record.flagC = panel.soundsOn ? kTrue : 0;
-    record.longD = panel.frecuencia;
-    record.intE = toInt16(panel.movimiento);
+    record.longD = panel.interval;
+    record.intE = toInt16(panel.movement);
     record.intF = toInt16(panel.color);
     return record;
 }
@@ -73,9 +73,9 @@ PanelRecord decodePanelRecord(const SettingsRecord& record) {
     }
     panel.imageOn = isOne(record.varB);
     panel.soundsOn = record.flagC != 0;
-    panel.movimiento = sliderValue(Sliders::Movimiento, record.intE);
+    panel.movement = sliderValue(Sliders::Movement, record.intE);
     panel.color = sliderValue(Sliders::Color, record.intF);
-    panel.frecuencia = sliderValue(Sliders::Frecuencia, record.longD);
+    panel.interval = sliderValue(Sliders::Interval, record.longD);
     return panel;
 }
 
@@ -88,7 +88,7 @@ BannerRecord decodeBannerRecord(const SettingsRecord& record) {
     banner.advertisingOn = isOne(record.varB);
     banner.videoOn = record.flagC != 0;
     banner.soundIndex = (record.longD >= 0 && record.longD <= kMaxSoundIndex) ? int(record.longD) : -1;
-    banner.speed = sliderValue(Sliders::Velocidad, record.intE);
-    banner.alignment = sliderValue(Sliders::Alineacion, record.intF);
+    banner.speed = sliderValue(Sliders::Speed, record.intE);
+    banner.alignment = sliderValue(Sliders::Alignment, record.intF);
     return banner;
 }

@@ -351,8 +351,8 @@ private slots:
         panel.close();
         // The next save writes a sound file.
         const PanelRecord saved = decodePanelRecord(SettingsFile(panel.settingsPath()).read(1));
-        QCOMPARE(saved.movimiento, panel.sensorSlider(0)->value());
-        QCOMPARE(saved.frecuencia, panel.sensorSlider(2)->value());
+        QCOMPARE(saved.movement, panel.sensorSlider(0)->value());
+        QCOMPARE(saved.interval, panel.sensorSlider(2)->value());
     }
 
     void unwritableFolderStops() {

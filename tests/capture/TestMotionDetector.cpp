@@ -34,7 +34,7 @@ int slowCompare(QImage& live, const QImage& reference, int colorSlider) {
     const int w = live.width(), h = live.height();
     for (int x = 1; x <= w; x += 3) {
         for (int y = 1; y <= h; y += 3) {
-            if (ColorDistinto(colorAt(live, 3 * x, 3 * y), colorAt(reference, 3 * x, 3 * y), colorSlider)) {
+            if (colorsDiffer(colorAt(live, 3 * x, 3 * y), colorAt(reference, 3 * x, 3 * y), colorSlider)) {
                 if (live.valid(3 * x, 3 * y))
                     live.setPixel(3 * x, 3 * y, Red);
                 ++count;
@@ -58,7 +58,7 @@ QImage noise(QSize size, quint32 salt) {
 class TestMotionDetector : public QObject {
     Q_OBJECT
 private slots:
-    void colorDistinto_data() {
+    void colorDistance_data() {
         QTest::addColumn<qint32>("c1");
         QTest::addColumn<qint32>("c2");
         QTest::addColumn<int>("slider");
@@ -76,17 +76,17 @@ private slots:
         QTest::addRow("outside is red -1, T+1") << -1 << 0x000005 << 50 << true;
         QTest::addRow("outside vs outside") << -1 << -1 << 50 << false;
     }
-    void colorDistinto() {
+    void colorDistance() {
         QFETCH(qint32, c1);
         QFETCH(qint32, c2);
         QFETCH(int, slider);
         QFETCH(bool, distinct);
-        QCOMPARE(ColorDistinto(c1, c2, slider), distinct);
-        QCOMPARE(ColorDistinto(c2, c1, slider), distinct);
+        QCOMPARE(colorsDiffer(c1, c2, slider), distinct);
+        QCOMPARE(colorsDiffer(c2, c1, slider), distinct);
     }
 
     void levelAndTrigger_data() {
-        QTest::addColumn<int>("movimiento");
+        QTest::addColumn<int>("movement");
         QTest::addColumn<int>("color");
         QTest::addColumn<int>("changed");
         QTest::addColumn<QString>("text");
@@ -107,12 +107,12 @@ private slots:
         QTest::addRow("every point") << 35 << 20 << 972 << "AutoMensaje NIVEL 85 (-6)" << true;
     }
     void levelAndTrigger() {
-        QFETCH(int, movimiento);
+        QFETCH(int, movement);
         QFETCH(int, color);
         QFETCH(int, changed);
         QFETCH(QString, text);
         QFETCH(bool, triggers);
-        MotionDetector detector(movimiento, color);
+        MotionDetector detector(movement, color);
         detector.setReference(filled(Black));
         const auto result = detector.process(withWhitePoints(changed));
         QVERIFY(result);
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(result->triggers, triggers);
     }
 
-    // The fast walk over whole frames must draw the line exactly where ColorDistinto does.
+    // The fast walk over whole frames must draw the line exactly where colorsDiffer does.
     void channelChange_data() {
         QTest::addColumn<int>("slider");
         QTest::addColumn<QRgb>("before");
@@ -138,7 +138,7 @@ private slots:
         QFETCH(QRgb, before);
         QFETCH(QRgb, after);
         QFETCH(int, changed);
-        MotionDetector detector(Sliders::Movimiento.designValue, slider);
+        MotionDetector detector(Sliders::Movement.designValue, slider);
         detector.setReference(filled(before));
         QCOMPARE(detector.process(filled(after))->changedPoints, changed);
     }

@@ -48,7 +48,7 @@ private slots:
         PanelRecord panel;
         panel.detectionOn = true;
         panel.soundsOn = true;
-        panel.frecuencia = 100;
+        panel.interval = 100;
         BannerRecord banner;
         banner.advertisingOn = true;
         banner.soundIndex = 0;

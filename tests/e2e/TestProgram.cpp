@@ -170,9 +170,9 @@ private slots:
         panel.uploadCounter = 7;
         panel.imageOn = true;
         panel.soundsOn = true;
-        panel.movimiento = 12;
+        panel.movement = 12;
         panel.color = 44;
-        panel.frecuencia = 2300;
+        panel.interval = 2300;
         BannerRecord banner;
         banner.soundIndex = -1;
         banner.speed = 60;

@@ -40,7 +40,7 @@ private slots:
 
         PanelRecord panel;
         panel.detectionOn = true;
-        panel.frecuencia = 100;
+        panel.interval = 100;
         BannerRecord banner;
         banner.advertisingOn = true;
         banner.videoOn = true;
