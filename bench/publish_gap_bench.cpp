@@ -9,6 +9,7 @@
 //   thawed   the server answers again, until publishing runs once more
 // Usage: publish_gap_bench [seconds per phase]   (default 3)
 #include "app/ControlPanel.h"
+#include "capture/Capture.h"
 #include "fakes/RecordingDesktop.h"
 #include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
@@ -109,7 +110,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "publishing did not start\n");
         return 1;
     }
-    panel.detectorTimer().start(3'600'000);
+    panel.shop().setDetection(true);
+    panel.capture().tickTimer().stop();
 
     // A new snapshot name every tick, so the gallery uploads too.
     int snapshot = 0;

@@ -7,15 +7,19 @@
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
 #include "banner/BannerWindow.h"
+#include "banner/MessageBanner.h"
+#include "capture/CameraDialog.h"
+#include "capture/Capture.h"
 #include "capture/FrameSource.h"
 #include "capture/LiveView.h"
-#include "capture/SnapshotWriter.h"
-#include "media/BackgroundWindow.h"
+#include "media/BackgroundPicture.h"
+#include "media/BackgroundVideo.h"
+#include "media/Greeting.h"
+#include "platform/CaptureSources.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
-#include "platform/VideoPlayer.h"
 #include "publish/PanelPublish.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
@@ -99,37 +103,76 @@ ControlPanel::ControlPanel(PanelEnvironment environment, QWidget* parent)
     : QWidget(parent)
     , m_env(std::move(environment)) {
     setWindowTitle(Product::kNameAndVersion);
-    m_snapshots = std::make_unique<SnapshotWriter>(m_env.workFolder);
-    connect(m_snapshots.get(), &SnapshotWriter::saved, this,
-            [this](const QString& name) { m_snapshotName = name; });
-    m_cameraChoice =
-        m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM"))));
     setAttribute(Qt::WA_QuitOnClose, false);
-    for (QTimer* timer : {&m_detectorTimer, &m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer,
-                          &m_autoSessionTimer, &m_publishTimer}) {
-        timer->stop();
-    }
-    m_detectorTimer.setInterval(100);
-    m_holdOffTimer.setInterval(7000);
-    m_videoWatchTimer.setInterval(10);
-    m_autoHideTimer.setInterval(5000);
     m_autoSessionTimer.setInterval(5000);
     m_publishTimer.setInterval(7000);
-    m_detectorTimer.setTimerType(Qt::PreciseTimer);
-    m_videoWatchTimer.setTimerType(Qt::PreciseTimer);
-
-    connect(&m_detectorTimer, &QTimer::timeout, this, &ControlPanel::detectorTick);
-    connect(&m_videoWatchTimer, &QTimer::timeout, this, &ControlPanel::watchVideo);
-    // The hold-off only marks seven seconds after an answer.
-    connect(&m_holdOffTimer, &QTimer::timeout, &m_holdOffTimer, &QTimer::stop);
-    connect(&m_autoHideTimer, &QTimer::timeout, this, [this] {
-        m_autoHideTimer.stop();
-        hide();
-    });
-
+    buildFeatures();
     buildWindow();
     buildTrayMenu();
     setUpPublishing();
+}
+
+void ControlPanel::buildFeatures() {
+    m_capture = std::make_unique<Capture>(
+        m_env.workFolder, m_env.makeSource ? m_env.makeSource : Capture::SourceFactory(&makeFrameSource));
+    m_capture->setChoice(
+        m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM")))));
+    m_greeting = std::make_unique<Greeting>(pathIn(QStringLiteral("Sonidos")), m_env.mci);
+    const auto panelVisible = [this] { return isVisible(); };
+    m_banner = std::make_unique<MessageBanner>([this] { return m_shop->detectorRunning(); },
+                                               [this] { return m_messageEdit->toPlainText(); });
+    m_picture = std::make_unique<BackgroundPicture>(panelVisible);
+    m_video = std::make_unique<BackgroundVideo>(panelVisible);
+    m_shop = std::make_unique<Shop>(
+        ShopOutputs{m_capture.get(), m_greeting.get(), m_banner.get(), m_picture.get(), m_video.get()});
+    Shop& shop = *m_shop;
+
+    m_capture->setWatching([&shop] { return shop.watching(); });
+    connect(m_capture.get(), &Capture::customerSeen, &shop, &Shop::answerCustomer);
+    connect(m_capture.get(), &Capture::snapshotSaved, this,
+            [this](const QString& name) { m_snapshotName = name; });
+    connect(m_capture.get(), &Capture::compared, this, [this](const MotionResult& result) {
+        m_liveView->showFrame(&m_capture->detector().view());
+        statusLabel()->setText(result.text);
+    });
+    connect(m_capture.get(), &Capture::noFrame, this, [this] {
+        // A camera that only skipped a frame keeps its last one on view; the idle picture is for a
+        // camera that is not there.
+        if (!m_capture->sourceActive() || !m_liveView->isShowingFrame())
+            showIdlePicture();
+    });
+    connect(m_capture.get(), &Capture::stopped, this, [this] { m_liveView->clear(); });
+    connect(m_banner.get(), &MessageBanner::passFinished, &shop, &Shop::messagePassFinished);
+    connect(m_video.get(), &BackgroundVideo::finished, &shop, &Shop::videoFinished);
+    // Esc on the show brings the panel back for a while.
+    connect(m_banner.get(), &MessageBanner::escapePressed, &shop, &Shop::bringPanelBack);
+    connect(m_picture.get(), &BackgroundPicture::escapePressed, &shop, &Shop::bringPanelBack);
+    connect(m_video.get(), &BackgroundVideo::escapePressed, &shop, &Shop::bringPanelBack);
+    // Without a window manager nothing keeps the panel and the message above a picture raised after
+    // them.
+    connect(m_picture.get(), &BackgroundPicture::shown, this, &ControlPanel::raiseOverPicture);
+
+    connect(&shop, &Shop::switchesChanged, this, &ControlPanel::drawSwitches);
+    connect(&shop, &Shop::advertisingChanged, this, &ControlPanel::drawSwitches);
+    connect(&shop, &Shop::panelAwayRequested, this, &QWidget::hide);
+    connect(&shop, &Shop::panelBackRequested, this, &ControlPanel::showPanel);
+    connect(&shop, &Shop::saveRequested, this, [this] {
+        SavePanelSettings();
+        SaveBannerSettings();
+    });
+    connect(&shop, &Shop::picturePathChosen, this, [this](const QString& path) {
+        SideFiles::writePath(pathIn(QStringLiteral("Pregonar.WPR")), path);
+    });
+    connect(&shop, &Shop::videoPathChosen, this, [this](const QString& path) {
+        SideFiles::writePath(pathIn(QStringLiteral("Pregonar.VDO")), path);
+    });
+}
+
+void ControlPanel::raiseOverPicture() {
+    if (m_banner->window() && m_banner->window()->isVisible())
+        m_banner->window()->raise();
+    if (isVisible())
+        raise();
 }
 
 ControlPanel::~ControlPanel() {
@@ -209,7 +252,7 @@ void ControlPanel::buildWindow() {
     sensoresLayout->addWidget(m_liveView, 0, 0, 1, 3);
     // Which source the detector watches, so that a demo scene or a video file is never taken for
     // the shop's own camera.
-    m_sourceLabel = new QLabel(QStringLiteral("Fuente: ") + m_cameraChoice.describe(), sensores);
+    m_sourceLabel = new QLabel(QStringLiteral("Fuente: ") + m_capture->choice().describe(), sensores);
     m_sourceLabel->setAlignment(Qt::AlignCenter);
     sensoresLayout->addWidget(m_sourceLabel, 1, 0, 1, 3);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
@@ -263,7 +306,13 @@ void ControlPanel::buildWindow() {
     keepPlace.setRetainSizeWhenHidden(true);
     m_soundList->setSizePolicy(keepPlace);
     m_soundList->hide();
-    connect(m_soundList, &QListWidget::itemClicked, this, &ControlPanel::previewSound);
+    // The chosen sound greets the customers; a click plays it so that the shop hears what they will.
+    connect(m_soundList, &QListWidget::currentTextChanged, this,
+            [this](const QString& name) { m_greeting->choose(name); });
+    connect(m_soundList, &QListWidget::itemClicked, this, [this](const QListWidgetItem* item) {
+        if (m_soundList->isVisible() && item)
+            m_greeting->preview(item->text());
+    });
     mensajeLayout->addWidget(m_soundList, 4, 0, 1, 3);
     columns->addWidget(mensaje, 1);
     connect(m_speedSlider, &QScrollBar::valueChanged, this, &ControlPanel::speedChanged);
@@ -339,19 +388,51 @@ void ControlPanel::showPanel() {
 }
 
 void ControlPanel::bringPanelBack() {
-    showPanel();
-    if (isOn(Advertising)) {
-        m_autoHideTimer.start();
-    }
-}
-
-bool ControlPanel::isOn(int index) const {
-    return button(index)->appearance() == 1;
+    m_shop->bringPanelBack();
 }
 
 void ControlPanel::setButtonState(int index, bool on) {
+    if (button(index)->appearance() == (on ? 1 : 0))
+        return; // unchanged: a hover colour stays
     button(index)->setAppearance(on ? 1 : 0);
     button(index)->setBackColor(on ? Colors::On : Colors::Idle);
+}
+
+void ControlPanel::drawSwitches() {
+    const Shop& shop = *m_shop;
+    const bool wasDetecting = button(Detection)->appearance() == 1;
+    setButtonState(Detection, shop.detecting());
+    if (wasDetecting && !shop.detecting()) {
+        showIdlePicture();
+        statusLabel()->setText(kStatusOff);
+    }
+    setButtonState(Picture, shop.pictureOn());
+    setButtonState(Message, shop.messageOn());
+    setButtonState(Video, shop.videoOn());
+
+    const bool sounds = shop.soundsOn();
+    if (button(SoundsOff)->tag() != (sounds ? QLatin1String("1") : QLatin1String("0"))) {
+        button(SoundsOn)->setVisible(!sounds);
+        button(SoundsOff)->setVisible(sounds);
+        button(SoundsOff)->setAppearance(sounds ? 1 : 0);
+        button(SoundsOff)->setBackColor(sounds ? Colors::On : Colors::Idle);
+        button(SoundsOff)->setTag(sounds ? QStringLiteral("1") : QStringLiteral("0"));
+        if (sounds)
+            refreshSoundList();
+        m_soundList->setVisible(sounds);
+    }
+
+    const bool advertising = shop.advertising();
+    if (button(Advertising)->appearance() != (advertising ? 1 : 0)) {
+        button(Advertising)->setAppearance(advertising ? 1 : 0);
+        button(Advertising)->setBackColor(advertising ? Colors::Hover : Colors::Idle);
+    }
+    // While the show runs its switches cannot change under it.
+    for (int i : {Detection, Picture, Camera, SoundsOn, SoundsOff, Message, Video})
+        button(i)->setEnabled(!shop.switchesLocked());
+    const bool messageLocked = advertising && shop.messageOn();
+    m_messageEdit->setEnabled(!messageLocked);
+    m_alignmentSlider->setEnabled(!messageLocked);
 }
 
 // ---------------------------------------------------------------- start-up and shutdown
@@ -400,7 +481,6 @@ bool ControlPanel::load() {
 
     ApplyPanelSettings();
     RestoreBannerSettings();
-    m_settingsApplied = true;
     return true;
 }
 
@@ -422,31 +502,20 @@ void ControlPanel::unload() {
     if (m_env.tray) {
         m_env.tray->remove();
     }
-    stopBanner();
-    stopVideo();
-    stopAllSounds();
-    m_detectorTimer.stop();
-    // Saved before the buttons are reset below: the next start finds the panel as it was closed.
-    // A close during start-up (at its messages) leaves the stored settings alone: the panel does
-    // not hold them yet.
-    if (m_settingsApplied) {
-        SavePanelSettings();
-        SaveBannerSettings();
-    }
-    stopCamera();
+    // Outputs stopped, then the settings saved as the user left them (only once the start-up had
+    // applied them: a close at a start-up message leaves the stored files alone), camera off.
+    m_shop->close();
     for (int index : {Detection, Publish}) {
         button(index)->setAppearance(0);
         button(index)->setBackColor(Colors::Idle);
     }
     m_publishTimer.stop();
     endPublishing();
-    m_sensorLabels[8]->setText(kStatusOff);
-    for (QTimer* timer : {&m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer, &m_autoSessionTimer}) {
-        timer->stop();
-    }
-    m_bannerWindow.reset();
-    m_backgroundWindow.reset();
-    m_videoPlayer.reset();
+    statusLabel()->setText(kStatusOff);
+    m_autoSessionTimer.stop();
+    m_banner.reset();
+    m_picture.reset();
+    m_video.reset();
     hide();
     emit unloaded();
 }
@@ -460,37 +529,21 @@ void ControlPanel::ApplyPanelSettings() {
         if (m_env.shell) {
             m_env.shell->openFile(pathIn(QString::fromUtf16(ReadMe::kFileName)));
         }
-    } else {
-        const SettingsRecord record = file.read(1);
-        // A file without a usable record 1 keeps the design values.
-        const PanelRecord panel =
-            record.varA.type() == RecordVariant::Type::Empty ? PanelRecord{} : decodePanelRecord(record);
-        m_sensorSliders[0]->setValue(panel.movement);
-        m_sensorSliders[1]->setValue(panel.color);
-        m_sensorSliders[2]->setValue(panel.interval);
-        m_detectorTimer.setInterval(panel.interval);
-        button(SoundsOff)->setAppearance(panel.soundsOn ? 1 : 0);
-        button(SoundsOff)->setBackColor(Colors::On);
-        button(SoundsOff)->setVisible(panel.soundsOn);
-        button(SoundsOff)->setTag(panel.soundsOn ? QStringLiteral("1") : QStringLiteral("0"));
-        button(SoundsOn)->setVisible(!panel.soundsOn);
-        if (panel.soundsOn) {
-            refreshSoundList();
-            m_soundList->show();
-        }
-        m_uploadCounter = panel.uploadCounter;
-        if (panel.detectionOn) {
-            button(Detection)->setAppearance(1);
-        }
-        if (panel.imageOn) {
-            setButtonState(Picture, true);
-            if (const auto path = SideFiles::readPath(pathIn(QStringLiteral("Pregonar.WPR")))) {
-                m_wallpaperPath = *path;
-            }
-        }
+        return;
     }
-    for (int i = 0; i < 3; ++i) {
-        sensorChanged(i);
+    const SettingsRecord record = file.read(1);
+    // A file without a usable record 1 keeps the design values.
+    const PanelRecord panel =
+        record.varA.type() == RecordVariant::Type::Empty ? PanelRecord{} : decodePanelRecord(record);
+    m_sensorSliders[0]->setValue(panel.movement);
+    m_sensorSliders[1]->setValue(panel.color);
+    m_sensorSliders[2]->setValue(panel.interval);
+    m_uploadCounter = panel.uploadCounter;
+    m_saved.detection = panel.detectionOn;
+    m_saved.sounds = panel.soundsOn;
+    m_saved.picture = panel.imageOn;
+    if (panel.imageOn) {
+        m_saved.picturePath = SideFiles::readPath(pathIn(QStringLiteral("Pregonar.WPR"))).value_or(QString());
     }
 }
 
@@ -517,29 +570,22 @@ void ControlPanel::RestoreBannerSettings() {
             m_soundList->setCurrentRow(banner.soundIndex);
         }
     }
+    m_saved.message = banner.messageOn;
+    m_saved.advertising = banner.advertisingOn;
+    m_saved.video = banner.videoOn;
     if (banner.videoOn) {
-        setButtonState(Video, true);
-        if (const auto path = SideFiles::readPath(pathIn(QStringLiteral("Pregonar.VDO")))) {
-            m_videoPath = *path;
-        }
+        m_saved.videoPath = SideFiles::readPath(pathIn(QStringLiteral("Pregonar.VDO"))).value_or(QString());
     }
-    if (banner.messageOn) {
-        clickButton(Message);
-    }
-    if (button(Detection)->appearance() == 1) {
-        clickButton(Detection);
-    }
-    if (banner.advertisingOn) {
-        clickButton(Advertising);
-    }
+    // The switches come back as they were, and what was running starts again.
+    m_shop->restore(m_saved);
 }
 
 void ControlPanel::SavePanelSettings() {
     PanelRecord panel;
-    panel.detectionOn = button(Detection)->appearance() == 1;
+    panel.detectionOn = m_shop->detecting();
     panel.uploadCounter = m_uploadCounter;
-    panel.imageOn = isOn(Picture);
-    panel.soundsOn = button(SoundsOff)->tag() == QLatin1String("1");
+    panel.imageOn = m_shop->pictureOn();
+    panel.soundsOn = m_shop->soundsOn();
     panel.movement = m_sensorSliders[0]->value();
     panel.color = m_sensorSliders[1]->value();
     panel.interval = m_sensorSliders[2]->value();
@@ -548,9 +594,9 @@ void ControlPanel::SavePanelSettings() {
 
 void ControlPanel::SaveBannerSettings() {
     BannerRecord banner;
-    banner.messageOn = isOn(Message);
-    banner.advertisingOn = isOn(Advertising);
-    banner.videoOn = button(Video)->appearance() != 0;
+    banner.messageOn = m_shop->messageOn();
+    banner.advertisingOn = m_shop->advertising();
+    banner.videoOn = m_shop->videoOn();
     banner.soundIndex = m_soundList->currentRow();
     banner.speed = m_speedSlider->value();
     banner.alignment = m_alignmentSlider->value();
@@ -587,15 +633,15 @@ void ControlPanel::sensorChanged(int index) {
     const int value = m_sensorSliders[size_t(index)]->value();
     switch (index) {
     case 0:
-        m_detector.setMovement(value);
+        m_capture->detector().setMovement(value);
         m_sensorLabels[1]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 1:
-        m_detector.setColor(value);
+        m_capture->detector().setColor(value);
         m_sensorLabels[3]->setText(QString::number(value + 50) + QLatin1Char('%'));
         break;
     case 2:
-        m_detectorTimer.setInterval(value);
+        m_capture->setInterval(value);
         m_sensorLabels[5]->setText(QString::number(value) + QStringLiteral(" mseg"));
         break;
     default:
@@ -604,12 +650,26 @@ void ControlPanel::sensorChanged(int index) {
 }
 
 void ControlPanel::speedChanged() {
-    applyBannerSpeed();
+    m_banner->setSpeed(m_speedSlider->value());
     m_sensorLabels[9]->setText(QString::number(m_speedSlider->value()) + QLatin1Char('%'));
 }
 
 void ControlPanel::alignmentChanged() {
-    applyBannerAlignment();
+    static const std::array<std::pair<const char*, Qt::Alignment>, 3> kAlign{{
+        {"Izquierda", Qt::AlignLeft},
+        {"Centrar", Qt::AlignHCenter},
+        {"Derecha", Qt::AlignRight},
+    }};
+    const int value = m_alignmentSlider->value();
+    if (value < 0 || value > 2) {
+        return;
+    }
+    m_sensorLabels[7]->setText(QString::fromLatin1(kAlign[size_t(value)].first));
+    // The message box shows the layout the banner will use.
+    QTextOption option = m_messageEdit->document()->defaultTextOption();
+    option.setAlignment(kAlign[size_t(value)].second);
+    m_messageEdit->document()->setDefaultTextOption(option);
+    m_banner->setAlignment(value);
 }
 
 // ---------------------------------------------------------------- hover
@@ -631,7 +691,7 @@ void ControlPanel::hoverButton(int index) {
         bool on = false;
         switch (index) {
         case Detection:
-            on = m_detectorTimer.isActive();
+            on = m_shop->detectorRunning();
             break;
         case Publish:
             on = m_publishTimer.isActive();
@@ -677,60 +737,29 @@ QString ControlPanel::chooseFile(const QString& folder, const QString& title, co
 }
 
 void ControlPanel::clickButton(int index) {
+    Shop& shop = *m_shop;
     switch (index) {
     case Detection:
-        if (!m_detectorTimer.isActive()) {
-            button(index)->setAppearance(1);
-            button(index)->setBackColor(Colors::On);
-            stopCamera();
-            startCamera();
-            m_detectorTimer.start();
-        } else {
-            m_detectorTimer.stop();
-            stopCamera();
-            m_liveView->showPicture(m_idlePicture);
-            setButtonState(index, false);
-            m_sensorLabels[8]->setText(kStatusOff);
-            if (isOn(Video)) {
-                clickButton(Video);
-            }
-        }
+        shop.setDetection(!shop.detecting());
         break;
     case Picture:
-        if (!isOn(index)) {
-            const QString path = chooseFile(
-                QStringLiteral("Fondos"), QStringLiteral("Seleccionar imagen"),
-                QStringLiteral(
-                    "Todos los archivos de imagen (*.jpg;*.jpeg)|*.jpg;*.jpeg|Todos los archivos [*.*]|*.*"));
-            if (!path.isEmpty()) {
-                setButtonState(index, true);
-                m_wallpaperPath = path;
-                SideFiles::writePath(pathIn(QStringLiteral("Pregonar.WPR")), path);
-            }
+        if (!shop.pictureOn()) {
+            shop.choosePicture(
+                chooseFile(QStringLiteral("Fondos"), QStringLiteral("Seleccionar imagen"),
+                           QStringLiteral("Todos los archivos de imagen (*.jpg;*.jpeg)|*.jpg;*.jpeg|Todos "
+                                          "los archivos [*.*]|*.*")));
         } else {
-            setButtonState(index, false);
+            shop.switchPictureOff();
         }
         break;
     case Camera:
         chooseCamera();
         break;
     case SoundsOn:
-        button(SoundsOn)->hide();
-        button(SoundsOff)->setAppearance(1);
-        button(SoundsOff)->setBackColor(Colors::On);
-        button(SoundsOff)->show();
-        button(SoundsOff)->setTag(QStringLiteral("1"));
-        refreshSoundList();
-        m_soundList->show();
+        shop.setSounds(true);
         break;
     case SoundsOff:
-        button(SoundsOn)->show();
-        button(SoundsOff)->hide();
-        button(SoundsOff)->setAppearance(0);
-        button(SoundsOff)->setBackColor(Colors::Idle);
-        button(SoundsOff)->setTag(QStringLiteral("0"));
-        m_soundList->hide();
-        stopAllSounds();
+        shop.setSounds(false);
         break;
     case Publish:
         if (!m_publishTimer.isActive()) {
@@ -744,83 +773,42 @@ void ControlPanel::clickButton(int index) {
         }
         break;
     case Message:
-        if (!isOn(index)) {
-            if (isOn(Video)) {
-                clickButton(Video);
-            }
-            setButtonState(index, true);
+        shop.setMessage(!shop.messageOn());
+        break;
+    case Advertising:
+        if (!shop.advertising()) {
+            shop.startAdvertising();
         } else {
-            setButtonState(index, false);
+            shop.stopAdvertising();
         }
         break;
-    case Advertising: {
-        const bool image = isOn(Picture);
-        const bool message = isOn(Message);
-        const bool video = isOn(Video);
-        const bool motion = button(Detection)->appearance() == 1;
-        const bool sounds = button(SoundsOff)->appearance() == 1;
-        // Only when there is something to show.
-        if (!(((image || message) && !video) || (motion && sounds) || (motion && video))) {
-            break;
-        }
-        if (!isOn(index)) {
-            for (int i : {Detection, Picture, Camera, SoundsOn, SoundsOff, Message, Video}) {
-                button(i)->setEnabled(false);
-            }
-            button(index)->setAppearance(1);
-            button(index)->setBackColor(Colors::Hover);
-            hide();
-            if (image) {
-                showBackgroundPicture();
-            }
-            if (message) {
-                m_messageEdit->setEnabled(false);
-                m_alignmentSlider->setEnabled(false);
-                startBanner();
-            }
-            SavePanelSettings();
-            SaveBannerSettings();
-        } else {
-            m_autoHideTimer.stop();
-            for (int i : {Detection, Picture, Camera, SoundsOn, SoundsOff, Message, Video}) {
-                button(i)->setEnabled(true);
-            }
-            setButtonState(index, false);
-            if (image) {
-                m_backgroundWindow.reset();
-            }
-            if (message) {
-                m_messageEdit->setEnabled(true);
-                m_alignmentSlider->setEnabled(true);
-                stopBanner();
-            }
-            stopVideo();
-            stopAllSounds();
-        }
-        break;
-    }
     case Video:
-        if (!isOn(index)) {
-            const QString path =
+        if (!shop.videoOn()) {
+            shop.chooseVideo(
                 chooseFile(QStringLiteral("Videos"), QStringLiteral("Seleccionar video"),
                            QStringLiteral("Todos los archivos de video (*.avi;*.mov;*.mp4;*.mpg;*.wmv)|"
-                                          "*.avi;*.mov;*.mp4;*.mpg;*.wmv|Todos los archivos [*.*]|*.*"));
-            if (!path.isEmpty()) {
-                setButtonState(index, true);
-                m_videoPath = path;
-                SideFiles::writePath(pathIn(QStringLiteral("Pregonar.VDO")), path);
-                if (isOn(Message)) {
-                    clickButton(Message);
-                }
-                if (!m_detectorTimer.isActive()) {
-                    clickButton(Detection);
-                }
-            }
+                                          "*.avi;*.mov;*.mp4;*.mpg;*.wmv|Todos los archivos [*.*]|*.*")));
         } else {
-            setButtonState(index, false);
+            shop.switchVideoOff();
         }
         break;
     default:
         break;
     }
+}
+
+void ControlPanel::chooseCamera() {
+    CameraDialog dialog(m_capture->choice(), availableCameras(), m_env.dialogs,
+                        pathIn(QStringLiteral("Videos")), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.choice() == m_capture->choice()) {
+        return;
+    }
+    // A running detection moves to the new source at once.
+    m_capture->setChoice(dialog.choice());
+    m_capture->choice().write(pathIn(QStringLiteral("Pregonar.CAM")));
+    m_sourceLabel->setText(QStringLiteral("Fuente: ") + m_capture->choice().describe());
+}
+
+void ControlPanel::showIdlePicture() {
+    m_liveView->showPicture(m_idlePicture);
 }

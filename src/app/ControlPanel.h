@@ -4,7 +4,7 @@
 
 #include "app/Colors.h"
 #include "capture/CameraChoice.h"
-#include "capture/MotionDetector.h"
+#include "shop/Shop.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -15,14 +15,16 @@
 #include <memory>
 #include <optional>
 
+class BackgroundPicture;
+class BackgroundVideo;
+class Capture;
 class Dialogs;
-class FtpDialog;
 class FrameSource;
+class FtpDialog;
+class Greeting;
 class LiveView;
 class Mci;
-class SnapshotWriter;
-class BannerWindow;
-class BackgroundWindow;
+class MessageBanner;
 class FtpClient;
 class PictureButton;
 class QLabel;
@@ -32,7 +34,6 @@ class QPlainTextEdit;
 class QScrollBar;
 class Shell;
 class Tray;
-class VideoPlayer;
 
 // Where the panel finds the rest of the system. Tests give their own dialogs, shell and tray.
 struct PanelEnvironment {
@@ -52,8 +53,9 @@ struct PanelEnvironment {
     std::function<std::unique_ptr<FtpClient>()> ftpFactory;
 };
 
-// The control panel: the main window. It brings the program up, holds the state of every feature
-// in its buttons and timers, and takes everything down when it closes.
+// The control panel: the main window, a view over the shop. It draws the shop's state (button
+// colours, captions, the status line), turns clicks and slider moves into calls on the shop, and
+// brings the program up and down: files, settings, the features and their windows.
 class ControlPanel : public QWidget {
     Q_OBJECT
 public:
@@ -76,40 +78,18 @@ public:
     // The start-up sequence. False when the program cannot go on (the working folder cannot be
     // written); the message has been shown then.
     bool load();
-    // The orderly close: outputs stopped, settings saved, windows taken down. Runs once.
+    // The orderly close: outputs stopped, settings saved (once they were applied), windows taken
+    // down. Runs once.
     void unload();
     bool isUnloaded() const { return m_unloaded; }
 
-    // The panel's operations, by their names in the program.
+    // A click on a button, as the user makes it.
     void clickButton(int index);
+    // The pointer over a button (-1: over the sound list): its hover colour and hint.
     void hoverButton(int index);
     void restHint();
-    void sensorChanged(int index);
-    void speedChanged();
-    void alignmentChanged();
-    void startCamera();
-    void stopCamera();
-    void detectorTick();
-    void answerCustomer();
-    void greet();
-    QString sendSoundCommand(const QString& command);
-    bool openSound(const QString& path);
-    void playSound();
-    int soundState();
-    void previewSound();
     // Button 2: the camera and its format.
     void chooseCamera();
-    const CameraChoice& cameraChoice() const { return m_cameraChoice; }
-    QLabel* sourceLabel() const { return m_sourceLabel; }
-    FrameSource* frameSource() const { return m_source.get(); }
-    MotionDetector& detector() { return m_detector; }
-    SnapshotWriter* snapshots() const { return m_snapshots.get(); }
-    void startBanner();
-    void stopBanner();
-    void applyBannerSpeed();
-    void applyBannerAlignment();
-    void stopAllSounds();
-    void stopVideo();
     void SavePanelSettings();
     void SaveBannerSettings();
     // Brings the panel back in front, at its normal size.
@@ -118,36 +98,28 @@ public:
     // away again after the auto-hide time.
     void bringPanelBack();
 
-    // The advertising outputs and the tray menu (media/PanelVideo.cpp, app/PanelTray.cpp).
-    void startVideo();
-    bool loadBackgroundPicture();
-    // Shows the background picture window, loading it the first time.
-    void showBackgroundPicture();
-    BackgroundWindow* backgroundWindow() const { return m_backgroundWindow.get(); }
-    VideoPlayer* videoPlayer() const { return m_videoPlayer.get(); }
+    // The parts, for the program and for tests.
+    Shop& shop() { return *m_shop; }
+    Capture& capture() { return *m_capture; }
+    Greeting& greeting() { return *m_greeting; }
+    MessageBanner& banner() { return *m_banner; }
+    BackgroundPicture& picture() { return *m_picture; }
+    BackgroundVideo& video() { return *m_video; }
     QMenu* trayMenu() const { return m_trayMenu; }
-
-    // Read-only views for the rest of the program and for tests.
     PictureButton* button(int index) const { return m_buttons[size_t(index)]; }
     QScrollBar* sensorSlider(int index) const { return m_sensorSliders[size_t(index)]; }
     QLabel* sensorLabel(int index) const { return m_sensorLabels[size_t(index)]; }
+    QLabel* statusLabel() const { return m_sensorLabels[8]; }
     QScrollBar* speedSlider() const { return m_speedSlider; }
     QScrollBar* alignmentSlider() const { return m_alignmentSlider; }
     QPlainTextEdit* messageEdit() const { return m_messageEdit; }
     QListWidget* soundList() const { return m_soundList; }
     QLabel* hintLabel() const { return m_hintLabel; }
     QLabel* cameraHelpLink() const { return m_cameraHelpLink; }
+    QLabel* sourceLabel() const { return m_sourceLabel; }
     LiveView* liveView() const { return m_liveView; }
-    BannerWindow* bannerWindow() const { return m_bannerWindow.get(); }
-    QTimer& detectorTimer() { return m_detectorTimer; }
-    QTimer& holdOffTimer() { return m_holdOffTimer; }
-    QTimer& videoWatchTimer() { return m_videoWatchTimer; }
-    QTimer& autoHideTimer() { return m_autoHideTimer; }
     QTimer& autoSessionTimer() { return m_autoSessionTimer; }
     QTimer& publishTimer() { return m_publishTimer; }
-    const QString& bannerRunning() const { return m_bannerRunning; }
-    const QString& wallpaperPath() const { return m_wallpaperPath; }
-    const QString& videoPath() const { return m_videoPath; }
     int uploadCounter() const { return m_uploadCounter; }
     // The newest snapshot of a customer, relative to the working folder; publishing uploads it.
     const QString& snapshotName() const { return m_snapshotName; }
@@ -178,8 +150,12 @@ protected:
 
 private:
     void buildWindow();
+    void buildFeatures();
+    void drawSwitches();
+    void sensorChanged(int index);
+    void speedChanged();
+    void alignmentChanged();
     void setButtonState(int index, bool on);
-    bool isOn(int index) const;
     void refreshSoundList();
     void ApplyPanelSettings();
     void RestoreBannerSettings();
@@ -187,10 +163,7 @@ private:
     QString pathIn(const QString& name) const;
     QString chooseFile(const QString& folder, const QString& title, const QString& filter);
     void showIdlePicture();
-
-    VideoPlayer& ensureVideoPlayer();
-    void watchVideo();
-    BackgroundWindow& ensureBackgroundWindow();
+    void raiseOverPicture();
     void buildTrayMenu();
     void trayMessage(bool menu, QPoint position);
 
@@ -213,33 +186,25 @@ private:
     QLabel* m_cameraHelpLink = nullptr;
     QLabel* m_donationLink = nullptr;
     QLabel* m_separator = nullptr;
-    QLabel* m_sourceLabel = nullptr;              // the source the detector watches
-    LiveView* m_liveView = nullptr;               // live view
-    QPixmap m_idlePicture;                        // idle picture
-    std::unique_ptr<BannerWindow> m_bannerWindow; // the banner, made on its first start
+    QLabel* m_sourceLabel = nullptr; // the source the detector watches
+    LiveView* m_liveView = nullptr;
+    QPixmap m_idlePicture; // shown while there is no frame
 
-    QTimer m_detectorTimer;
-    QTimer m_holdOffTimer;
-    QTimer m_videoWatchTimer;
-    QTimer m_autoHideTimer;
+    // The features, then the shop that drives them.
+    std::unique_ptr<Capture> m_capture;
+    std::unique_ptr<Greeting> m_greeting;
+    std::unique_ptr<MessageBanner> m_banner;
+    std::unique_ptr<BackgroundPicture> m_picture;
+    std::unique_ptr<BackgroundVideo> m_video;
+    std::unique_ptr<Shop> m_shop;
+
     QTimer m_autoSessionTimer;
     QTimer m_publishTimer;
-
-    QString m_bannerRunning = QStringLiteral("0");
-    QString m_wallpaperPath;
-    QString m_videoPath;
     int m_uploadCounter = 0;
     QString m_snapshotName;
-    CameraChoice m_cameraChoice;
-    std::unique_ptr<FrameSource> m_source;
-    MotionDetector m_detector;
-    std::unique_ptr<SnapshotWriter> m_snapshots;
-    QString m_currentSound; // the path last opened under the alias "med"
     bool m_unloaded = false;
-    bool m_settingsApplied = false; // until then a close must not save over the stored settings
+    Shop::SavedSwitches m_saved; // read at start-up, put back once everything is read
 
-    std::unique_ptr<BackgroundWindow> m_backgroundWindow; // the background picture, made when first shown
-    std::unique_ptr<VideoPlayer> m_videoPlayer;           // the background video, made when first played
     QMenu* m_trayMenu = nullptr;
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
     std::unique_ptr<PublishingState> m_publishing;

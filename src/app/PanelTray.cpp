@@ -12,10 +12,8 @@
 void ControlPanel::buildTrayMenu() {
     m_trayMenu = new QMenu(this);
     // The panel stays up, even when a click on the icon had it going away again.
-    QAction* mnuAbrir = m_trayMenu->addAction(QStringLiteral("Abrir Pregonar"), this, [this] {
-        m_autoHideTimer.stop();
-        showPanel();
-    });
+    QAction* mnuAbrir =
+        m_trayMenu->addAction(QStringLiteral("Abrir Pregonar"), this, [this] { m_shop->openPanel(); });
     mnuAbrir->setObjectName(QStringLiteral("mnuAbrir"));
     m_trayMenu
         ->addAction(QStringLiteral("Acerca de..."), this,

@@ -207,7 +207,7 @@ void ControlPanel::onLoggedIn(bool ok) {
 
 void ControlPanel::publishTick() {
     PublishingState& p = *m_publishing;
-    if (!m_detectorTimer.isActive() || !p.client)
+    if (!m_shop->detectorRunning() || !p.client)
         return;
     // No snapshot yet: nothing to publish. (Uploading the empty name would name the folder itself,
     // fail, and restart publishing every few seconds.)

@@ -19,7 +19,7 @@ class GreetingOutput {
 public:
     virtual ~GreetingOutput() = default;
     // A greeting still playing (or paused) is never cut off by the next customer.
-    virtual bool playing() const = 0;
+    virtual bool playing() = 0;
     // Plays the chosen greeting, if there is one and its file is there.
     virtual void play() = 0;
     virtual void stopAll() = 0;

@@ -68,8 +68,11 @@ public:
     bool videoPlaying() const { return m_videoPlaying; }
     // The video reached its end (or could not be played): hold-off, then detection again.
     void videoFinished();
-    // Whether the detector's tick should look at a frame now.
-    bool watching() const { return m_detection && !m_videoPlaying && !m_messageShowing; }
+    // Detection runs, but for the video: the camera is open and the tick goes on (publishing sends
+    // pictures meanwhile, and the message goes away after one pass).
+    bool detectorRunning() const { return m_detection && !m_videoPlaying; }
+    // Whether the detector's tick looks at a frame now: not while the message or the video shows.
+    bool watching() const { return detectorRunning() && !m_messageShowing; }
 
     // ---- the panel
     // Brought back by the tray, Esc on an output or a second copy of the program: during the show it

@@ -3,6 +3,7 @@
 #include "app/ControlPanel.h"
 #include "app/PictureButton.h"
 #include "app/ReadMe.h"
+#include "capture/Capture.h"
 #include "capture/LiveView.h"
 #include "fakes/PanelFixture.h"
 #include "platform/Dialogs.h"
@@ -121,7 +122,7 @@ private slots:
             click(panel, index);
         }
         QCOMPARE(appearances(panel), expected);
-        QCOMPARE(panel.detectorTimer().isActive(), detecting);
+        QCOMPARE(panel.shop().detectorRunning(), detecting);
         for (int i : {0, 1, 6, 8}) {
             if (panel.button(i)->appearance()) {
                 QCOMPARE(panel.button(i)->backColor(), Colors::On);
@@ -142,7 +143,7 @@ private slots:
         // Off, then a cancelled choice: the stored path stays.
         click(panel, ControlPanel::Picture);
         click(panel, ControlPanel::Picture);
-        QCOMPARE(panel.wallpaperPath(), QStringLiteral("/fondos/oferta.jpg"));
+        QCOMPARE(panel.shop().picturePath(), QStringLiteral("/fondos/oferta.jpg"));
         QCOMPARE(SideFiles::readPath(f.path(QStringLiteral("Pregonar.WPR"))).value_or(QString()),
                  QStringLiteral("/fondos/oferta.jpg"));
         click(panel, ControlPanel::Video);
@@ -181,7 +182,7 @@ private slots:
         click(panel, ControlPanel::Advertising);
         QVERIFY(!panel.isVisible());
         QCOMPARE(panel.button(ControlPanel::Advertising)->backColor(), Colors::Hover);
-        QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
+        QVERIFY(panel.shop().messageShowing());
         QVERIFY(!panel.messageEdit()->isEnabled());
         QVERIFY(!panel.alignmentSlider()->isEnabled());
         for (int i : {0, 1, 2, 3, 4, 6, 8}) {
@@ -194,10 +195,10 @@ private slots:
         QVERIFY(saved.advertisingOn);
 
         panel.showPanel();
-        panel.autoHideTimer().start();
+        panel.shop().autoHideTimer().start();
         click(panel, ControlPanel::Advertising);
-        QVERIFY(!panel.autoHideTimer().isActive());
-        QCOMPARE(panel.bannerRunning(), QStringLiteral("0"));
+        QVERIFY(!panel.shop().autoHideTimer().isActive());
+        QVERIFY(!panel.shop().messageShowing());
         QVERIFY(panel.messageEdit()->isEnabled());
         for (int i : {0, 1, 2, 3, 4, 6, 8}) {
             QVERIFY(panel.button(i)->isEnabled());
@@ -244,7 +245,7 @@ private slots:
         QCOMPARE(panel.sourceLabel()->text(), QStringLiteral("Fuente: Cámara predeterminada del sistema"));
         panel.sensorSlider(2)->setValue(1500);
         QCOMPARE(panel.sensorLabel(5)->text(), QStringLiteral("1500 mseg"));
-        QCOMPARE(panel.detectorTimer().interval(), 1500);
+        QCOMPARE(panel.capture().tickTimer().interval(), 1500);
         panel.speedSlider()->setValue(72);
         QCOMPARE(panel.sensorLabel(9)->text(), QStringLiteral("72%"));
         panel.alignmentSlider()->setValue(2);
@@ -294,15 +295,15 @@ private slots:
         QCOMPARE(panel.sensorSlider(0)->value(), 12);
         QCOMPARE(panel.sensorSlider(1)->value(), 44);
         QCOMPARE(panel.sensorSlider(2)->value(), 2300);
-        QCOMPARE(panel.detectorTimer().interval(), 2300);
+        QCOMPARE(panel.capture().tickTimer().interval(), 2300);
         QCOMPARE(panel.sensorLabel(5)->text(), QStringLiteral("2300 mseg"));
         QCOMPARE(panel.speedSlider()->value(), 60);
         QCOMPARE(panel.sensorLabel(7)->text(), QStringLiteral("Derecha"));
         QCOMPARE(panel.messageEdit()->toPlainText(),
                  QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo"));
         QCOMPARE(appearances(panel), QStringLiteral("110010000"));
-        QVERIFY(panel.detectorTimer().isActive());
-        QCOMPARE(panel.wallpaperPath(), QStringLiteral("/fondos/oferta.jpg"));
+        QVERIFY(panel.shop().detectorRunning());
+        QCOMPARE(panel.shop().picturePath(), QStringLiteral("/fondos/oferta.jpg"));
         QCOMPARE(panel.button(ControlPanel::SoundsOff)->tag(), QStringLiteral("1"));
         // No dialog this time: the image came back from the side file.
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
@@ -318,7 +319,7 @@ private slots:
         }
         ControlPanel& panel = f.started();
         QCOMPARE(appearances(panel), QStringLiteral("000000110"));
-        QCOMPARE(panel.bannerRunning(), QStringLiteral("1"));
+        QVERIFY(panel.shop().messageShowing());
     }
 
     void damagedSettingsStillStart_data() {
@@ -468,7 +469,7 @@ private slots:
         click(panel, ControlPanel::Picture);
         listed.sort(Qt::CaseInsensitive);
         QCOMPARE(listed, (QStringList{"oferta.jpg", "VIDRIERA"}));
-        QCOMPARE(panel.wallpaperPath(), f.path(QStringLiteral("Fondos/VIDRIERA")));
+        QCOMPARE(panel.shop().picturePath(), f.path(QStringLiteral("Fondos/VIDRIERA")));
     }
 };
 

@@ -64,9 +64,9 @@ private slots:
             panel.trayMenu()->actions().constFirst()->trigger();
         }
         QVERIFY(panel.isVisible());
-        QCOMPARE(panel.autoHideTimer().isActive(), autoHide);
-        QCOMPARE(panel.autoHideTimer().interval(), 5000);
-        QCOMPARE(panel.bannerRunning(), advertising ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(panel.shop().autoHideTimer().isActive(), autoHide);
+        QCOMPARE(panel.shop().autoHideTimer().interval(), 5000);
+        QCOMPARE(panel.shop().messageShowing(), advertising);
     }
 };
 

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/ControlPanel.h"
 #include "banner/BannerWindow.h"
+#include "banner/MessageBanner.h"
 #include "fakes/RecordingDesktop.h"
 
 #include <QImage>
@@ -16,13 +17,14 @@
 class TestBannerWindow : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir;
     RecordingDialogs m_dialogs;
     RecordingShell m_shell;
 
     std::unique_ptr<ControlPanel> makePanel() {
+        m_dir = std::make_unique<QTemporaryDir>(); // each panel starts afresh
         PanelEnvironment env;
-        env.workFolder = m_dir.path();
+        env.workFolder = m_dir->path();
         env.dialogs = &m_dialogs;
         env.shell = &m_shell;
         auto panel = std::make_unique<ControlPanel>(env);
@@ -47,8 +49,8 @@ class TestBannerWindow : public QObject {
 private slots:
     void windowProperties() {
         auto panel = makePanel();
-        panel->startBanner();
-        BannerWindow* banner = panel->bannerWindow();
+        panel->banner().show();
+        BannerWindow* banner = panel->banner().window();
         QVERIFY(banner);
         QCOMPARE(banner->windowTitle(), QStringLiteral("P r e g o n a r"));
         QVERIFY(banner->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -61,18 +63,11 @@ private slots:
         panel->unload();
     }
 
-    void startAndStop() {
+    void comesWithTheShow() {
         auto panel = makePanel();
-        panel->stopBanner(); // never started: nothing happens
-        QVERIFY(!panel->bannerWindow());
-        QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
-        QVERIFY(panel->isVisible());
-
-        panel->startBanner();
-        BannerWindow* banner = panel->bannerWindow();
-        panel->startBanner(); // a second start changes nothing
-        QCOMPARE(panel->bannerWindow(), banner);
-        QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
+        panel->clickButton(ControlPanel::Message);
+        panel->clickButton(ControlPanel::Advertising);
+        BannerWindow* banner = panel->banner().window();
         QVERIFY(banner->isVisible());
         QVERIFY(banner->scrollTimer().isActive());
         QVERIFY(!panel->isVisible());
@@ -80,18 +75,23 @@ private slots:
         banner->close(); // the title bar and Alt+F4 close nothing
         QVERIFY(banner->isVisible());
 
-        panel->stopBanner();
-        QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
+        // Escape brings the panel back for a while; the message scrolls on.
+        QTest::keyClick(banner, Qt::Key_Escape);
+        QVERIFY(panel->isVisible());
+        QVERIFY(panel->shop().autoHideTimer().isActive());
+        QVERIFY(banner->scrollTimer().isActive());
+
+        panel->clickButton(ControlPanel::Advertising);
+        QVERIFY(!panel->shop().messageShowing());
         QVERIFY(!banner->isVisible());
         QVERIFY(!banner->scrollTimer().isActive());
-        QVERIFY(!panel->isVisible()); // stopping does not bring the panel back
     }
 
     void speedReachesTheNextTick() {
         auto panel = makePanel();
         panel->speedSlider()->setValue(1);
-        panel->startBanner();
-        BannerWindow& banner = *panel->bannerWindow();
+        panel->banner().show();
+        BannerWindow& banner = *panel->banner().window();
         banner.tick();
         QCOMPARE(banner.layout().topY(), -1);
         panel->speedSlider()->setValue(40);
@@ -99,54 +99,43 @@ private slots:
         QCOMPARE(banner.layout().topY(), -41);
     }
 
-    void escapeBringsThePanelBack() {
-        auto panel = makePanel();
-        panel->startBanner();
-        BannerWindow& banner = *panel->bannerWindow();
-        QTest::keyClick(&banner, Qt::Key_Escape);
-        QVERIFY(panel->isVisible());
-        QVERIFY(panel->autoHideTimer().isActive());
-        QVERIFY(banner.isVisible());
-        QVERIFY(banner.scrollTimer().isActive());
-        QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
-    }
-
     void onePassWhileDetecting() {
         auto panel = makePanel();
         panel->speedSlider()->setValue(100);
         panel->clickButton(ControlPanel::Detection);
-        panel->startBanner();
-        BannerWindow& banner = *panel->bannerWindow();
+        panel->clickButton(ControlPanel::Message);
+        panel->clickButton(ControlPanel::Advertising);
+        BannerWindow& banner = *panel->banner().window();
         const int ticks = ticksToPassEnd(banner, 10000);
         QVERIFY(ticks > 0);
-        QCOMPARE(panel->bannerRunning(), QStringLiteral("0"));
-        QVERIFY(panel->holdOffTimer().isActive());
+        QVERIFY(!panel->shop().messageShowing());
+        QVERIFY(panel->shop().holdingOff());
         QVERIFY(!banner.isVisible());
 
         // Without detection the message repeats without end.
+        panel->clickButton(ControlPanel::Advertising);
         panel->clickButton(ControlPanel::Detection);
-        panel->holdOffTimer().stop();
-        panel->startBanner();
+        panel->clickButton(ControlPanel::Advertising);
         QCOMPARE(ticksToPassEnd(banner, 4 * ticks), -1);
-        QCOMPARE(panel->bannerRunning(), QStringLiteral("1"));
+        QVERIFY(panel->shop().messageShowing());
     }
 
     void editedMessageIsLaidOutAgain() {
         auto panel = makePanel();
-        panel->startBanner();
-        BannerWindow& banner = *panel->bannerWindow();
+        panel->banner().show();
+        BannerWindow& banner = *panel->banner().window();
         for (int i = 0; i < 30; ++i) {
             banner.tick();
         }
-        panel->stopBanner();
+        panel->banner().hide();
         const int keptTop = banner.layout().topY();
         const int keptFirst = banner.layout().firstLine();
-        panel->startBanner(); // same message: the scroll goes on from where it stood
+        panel->banner().show(); // same message: the scroll goes on from where it stood
         QCOMPARE(banner.layout().topY(), keptTop);
         QCOMPARE(banner.layout().firstLine(), keptFirst);
-        panel->stopBanner();
+        panel->banner().hide();
         panel->messageEdit()->setPlainText(QStringLiteral("Nuevo mensaje"));
-        panel->startBanner();
+        panel->banner().show();
         QVERIFY(banner.layout().lines().contains(QStringLiteral("Nuevo mensaje")));
         QCOMPARE(banner.layout().topY(), 0);
         QCOMPARE(banner.layout().firstLine(), 0);
@@ -157,8 +146,8 @@ private slots:
         panel->messageEdit()->setPlainText(
             QStringLiteral("MMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM"));
         panel->speedSlider()->setValue(100);
-        panel->startBanner();
-        BannerWindow& banner = *panel->bannerWindow();
+        panel->banner().show();
+        BannerWindow& banner = *panel->banner().window();
         // Scroll until the message fills the middle of the area.
         for (int i = 0; i < 60; ++i) {
             banner.tick();

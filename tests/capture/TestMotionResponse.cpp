@@ -2,10 +2,13 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/PictureButton.h"
 #include "banner/BannerWindow.h"
+#include "banner/MessageBanner.h"
+#include "capture/Capture.h"
 #include "capture/LiveView.h"
 #include "capture/SnapshotWriter.h"
 #include "fakes/PanelFixture.h"
 #include "fakes/RecordingCapture.h"
+#include "media/BackgroundVideo.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -17,14 +20,14 @@
 class TestMotionResponse : public QObject {
     Q_OBJECT
 
-    struct Shop {
+    struct Scene {
         RecordingMci mci;
         ScriptedSource* camera = nullptr;
         std::unique_ptr<PanelFixture> fixture;
         QImage still{320, 240, QImage::Format_RGB32};
         QImage customer{320, 240, QImage::Format_RGB32};
 
-        Shop() {
+        Scene() {
             still.fill(QColor(90, 90, 90));
             customer.fill(QColor(90, 90, 90));
             // Someone big enough in front of the camera to change more than the threshold's points.
@@ -49,7 +52,7 @@ class TestMotionResponse : public QObject {
         // One tick of the detector with this picture in front of the camera.
         void tick(const QImage& picture) {
             camera->picture = picture;
-            panel().detectorTick();
+            panel().capture().tick();
         }
         // Detection, sounds and advertising on; the first frame only becomes the reference.
         void open(bool message, bool video) {
@@ -64,17 +67,17 @@ class TestMotionResponse : public QObject {
             panel().clickButton(ControlPanel::Advertising);
             if (message) {
                 // Advertising starts with one pass of the message, then the hold-off.
-                for (int i = 0; i < 100000 && panel().bannerRunning() == QLatin1String("1"); ++i) {
-                    panel().bannerWindow()->tick();
+                for (int i = 0; i < 100000 && panel().shop().messageShowing(); ++i) {
+                    panel().banner().window()->tick();
                 }
                 endHoldOff();
             }
             tick(still);
         }
         void endHoldOff() {
-            panel().holdOffTimer().setInterval(1);
-            QTRY_VERIFY(!panel().holdOffTimer().isActive()); // it ends by itself
-            panel().holdOffTimer().setInterval(7000);
+            panel().shop().holdOffTimer().setInterval(1);
+            QTRY_VERIFY(!panel().shop().holdOffTimer().isActive()); // it ends by itself
+            panel().shop().holdOffTimer().setInterval(7000);
         }
     };
 
@@ -90,7 +93,7 @@ private slots:
     void answers() {
         QFETCH(bool, message);
         QFETCH(bool, video);
-        Shop shop;
+        Scene shop;
         shop.open(message, video);
         shop.tick(shop.still);
         QCOMPARE(shop.mci.plays(), 0);
@@ -101,42 +104,17 @@ private slots:
                                            shop.fixture->path("Sonidos/hola.wav") +
                                            QStringLiteral("\" alias med")));
         QVERIFY(!shop.panel().isVisible());
-        QCOMPARE(shop.panel().bannerRunning(), message ? QStringLiteral("1") : QStringLiteral("0"));
-        QCOMPARE(shop.panel().holdOffTimer().isActive(), !message && !video);
-        QCOMPARE(shop.panel().detectorTimer().isActive(), !video); // the video stops detection
-        QCOMPARE(shop.panel().videoWatchTimer().isActive(), video);
-    }
-
-    void holdOffKeepsASecondCustomerWaiting() {
-        Shop shop;
-        shop.open(false, false);
-        shop.tick(shop.customer);
-        QCOMPARE(shop.mci.plays(), 1);
-        // Within the seven seconds: the detector goes on, nobody is answered.
-        shop.tick(shop.still);
-        shop.tick(shop.customer);
-        QCOMPARE(shop.mci.plays(), 1);
-        QVERIFY(shop.panel().sensorLabel(8)->text().startsWith(QStringLiteral("AutoMensaje NIVEL 85 (")));
-        QCOMPARE(shop.panel().holdOffTimer().interval(), 7000);
-        shop.endHoldOff();
-        shop.tick(shop.still);
-        QCOMPARE(shop.mci.plays(), 2);
-    }
-
-    void aGreetingStillPlayingIsNotCutOff() {
-        Shop shop;
-        shop.open(false, false);
-        shop.mci.mode = QStringLiteral("playing");
-        shop.tick(shop.customer);
-        QCOMPARE(shop.mci.plays(), 0);
-        QVERIFY(shop.panel().holdOffTimer().isActive()); // the rest of the answer still happens
+        QCOMPARE(shop.panel().shop().messageShowing(), message);
+        QCOMPARE(shop.panel().shop().holdOffTimer().isActive(), !message && !video);
+        QCOMPARE(shop.panel().shop().detectorRunning(), !video); // the video stops detection
+        QCOMPARE(shop.panel().video().playing(), video);
     }
 
     void theBannerPausesTheDetector() {
-        Shop shop;
+        Scene shop;
         shop.open(true, false);
         shop.tick(shop.customer);
-        QCOMPARE(shop.panel().bannerRunning(), QStringLiteral("1"));
+        QVERIFY(shop.panel().shop().messageShowing());
         shop.panel().sensorLabel(8)->setText(QStringLiteral("sin cambios"));
         shop.tick(shop.still);
         QCOMPARE(shop.panel().sensorLabel(8)->text(), QStringLiteral("sin cambios"));
@@ -144,7 +122,7 @@ private slots:
     }
 
     void noAnswerWithoutAdvertisingButAPicture() {
-        Shop shop;
+        Scene shop;
         shop.panel().clickButton(ControlPanel::Detection);
         shop.panel().clickButton(ControlPanel::SoundsOn);
         shop.tick(shop.still);
@@ -162,19 +140,19 @@ private slots:
     }
 
     void framesThatDoNotComeAndACameraThatIsNotThere() {
-        Shop shop;
+        Scene shop;
         shop.open(false, false); // the still shop is on view and is the reference
         // Frames stop coming for a while: the last one stays on view, no idle picture flickers in.
         shop.camera->picture = QImage();
-        shop.panel().detectorTick();
-        shop.panel().detectorTick();
+        shop.panel().capture().tick();
+        shop.panel().capture().tick();
         QVERIFY(shop.panel().liveView()->isShowingFrame());
         // Unplugged: the idle picture, nobody greeted, detection goes on.
         shop.camera->present = false;
         shop.tick(shop.customer);
         QCOMPARE(shop.mci.plays(), 0);
         QVERIFY(!shop.panel().liveView()->isShowingFrame());
-        QVERIFY(shop.panel().detectorTimer().isActive());
+        QVERIFY(shop.panel().capture().tickTimer().isActive());
         // Back again: compared with the reference from before the gap, the customer is seen.
         shop.camera->present = true;
         shop.tick(shop.customer);
@@ -182,7 +160,7 @@ private slots:
     }
 
     void firstFrameAfterSwitchingOnIsOnlyTheReference() {
-        Shop shop;
+        Scene shop;
         shop.panel().clickButton(ControlPanel::Detection);
         shop.tick(shop.customer); // nothing to compare with yet
         QCOMPARE(shop.panel().sensorLabel(8)->text(), QStringLiteral("AutoMensaje NIVEL 85 (100)"));
@@ -191,7 +169,7 @@ private slots:
     }
 
     void bothSlidersAtTheTopAnswerEveryTick() {
-        Shop shop;
+        Scene shop;
         shop.open(false, false);
         shop.panel().sensorSlider(0)->setValue(50);
         shop.panel().sensorSlider(1)->setValue(50);

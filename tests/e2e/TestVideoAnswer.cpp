@@ -65,7 +65,7 @@ private slots:
         ProgramSandbox::run(QStringLiteral("xdotool"),
                             {QStringLiteral("windowfocus"), QStringLiteral("--sync"), catalogueWindow});
         const QString title = QStringLiteral("^Pregonar - Video de Fondo$");
-        const QString player = ProgramSandbox::waitForWindow(title, 8000);
+        const QString player = ProgramSandbox::waitForWindow(title, 20000);
         QVERIFY2(!player.isEmpty(), "the video did not start for the first customer");
         // Full screen: the advertisement's green reaches both sides of the screen (the 4:3 picture
         // keeps its shape on the 5:4 screen, with thin bands above and below). The first frames may

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "fakes/PanelFixture.h"
+#include "media/BackgroundPicture.h"
 #include "media/BackgroundWindow.h"
 
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
 
@@ -20,27 +22,25 @@ private slots:
     void wallpaper_data() {
         QTest::addColumn<QString>("file");    // made in the working folder; empty: none chosen
         QTest::addColumn<QByteArray>("kind"); // "picture", "text" or "" (no file)
-        QTest::addColumn<bool>("exists");
         QTest::addColumn<QColor>("left");
         QTest::addColumn<QColor>("bottomRight");
-        QTest::addRow("none chosen") << QString() << QByteArray() << false << QColor(Qt::black)
-                                     << QColor(Qt::black);
-        QTest::addRow("picture") << QStringLiteral("Fondos/oferta.png") << QByteArray("picture") << true
+        QTest::addRow("none chosen") << QString() << QByteArray() << QColor(Qt::black) << QColor(Qt::black);
+        QTest::addRow("picture") << QStringLiteral("Fondos/oferta.png") << QByteArray("picture")
                                  << QColor(Qt::red) << QColor(Qt::blue);
-        QTest::addRow("not a picture") << QStringLiteral("Fondos/roto.jpg") << QByteArray("text") << true
+        QTest::addRow("not a picture") << QStringLiteral("Fondos/roto.jpg") << QByteArray("text")
                                        << QColor(Qt::black) << QColor(Qt::black);
-        QTest::addRow("missing file") << QStringLiteral("Fondos/borrada.jpg") << QByteArray() << true
-                                      << QColor(Qt::black) << QColor(Qt::black);
+        QTest::addRow("missing file")
+            << QStringLiteral("Fondos/borrada.jpg") << QByteArray() << QColor(Qt::black) << QColor(Qt::black);
     }
 
     void wallpaper() {
         QFETCH(QString, file);
         QFETCH(QByteArray, kind);
-        QFETCH(bool, exists);
         QFETCH(QColor, left);
         QFETCH(QColor, bottomRight);
-        PanelFixture f;
-        ControlPanel& panel = *f.panel;
+        QTemporaryDir dir;
+        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+        QDir(dir.path()).mkpath(QStringLiteral("Fondos"));
         if (kind == "picture") {
             // Four by two pixels, red on the left half and blue on the right: stretched, the halves
             // of the screen.
@@ -50,23 +50,18 @@ private slots:
                 image.setPixelColor(2, y, Qt::blue);
                 image.setPixelColor(3, y, Qt::blue);
             }
-            QVERIFY(image.save(f.path(file)));
+            QVERIFY(image.save(path));
         } else if (kind == "text") {
-            QFile text(f.path(file));
+            QFile text(path);
             QVERIFY(text.open(QIODevice::WriteOnly));
             text.write("no es una imagen");
         }
-        if (!file.isEmpty()) {
-            f.choose(ControlPanel::Picture, f.path(file));
-        }
-
-        QCOMPARE(panel.loadBackgroundPicture(), exists);
-        QCOMPARE(panel.backgroundWindow() != nullptr, exists); // nothing is loaded without a path
-        panel.showBackgroundPicture();
-        BackgroundWindow* backgroundWindow = panel.backgroundWindow();
+        BackgroundPicture picture([] { return false; });
+        picture.show(path);
+        BackgroundWindow* backgroundWindow = picture.window();
         QVERIFY(backgroundWindow->isVisible());
         QCOMPARE(backgroundWindow->geometry(), screenArea());
-        QCOMPARE(backgroundWindow->pictureLabel()->isVisible(), exists);
+        QCOMPARE(backgroundWindow->pictureLabel()->isVisible(), !path.isEmpty());
         const QImage shot = backgroundWindow->grab().toImage();
         QCOMPARE(shot.size(), screenArea().size());
         QCOMPARE(shot.pixelColor(shot.width() / 8, shot.height() / 2), left);
@@ -79,24 +74,25 @@ private slots:
         f.choose(ControlPanel::Picture, f.path(QStringLiteral("Fondos/oferta.jpg")));
         panel.clickButton(ControlPanel::Advertising);
         QVERIFY(!panel.isVisible());
-        QVERIFY(panel.backgroundWindow() && panel.backgroundWindow()->isVisible());
+        QVERIFY(panel.picture().window() && panel.picture().window()->isVisible());
 
         // Escape brings the panel back for a while; the picture stays.
-        QTest::keyClick(panel.backgroundWindow(), Qt::Key_Escape);
+        QTest::keyClick(panel.picture().window(), Qt::Key_Escape);
         QVERIFY(panel.isVisible());
-        QVERIFY(panel.autoHideTimer().isActive());
-        QVERIFY(panel.backgroundWindow()->isVisible());
-        QTest::keyClick(panel.backgroundWindow(), Qt::Key_A);
-        QVERIFY(panel.backgroundWindow()->isVisible());
+        QVERIFY(panel.shop().autoHideTimer().isActive());
+        QVERIFY(panel.picture().window()->isVisible());
+        QTest::keyClick(panel.picture().window(), Qt::Key_A);
+        QVERIFY(panel.picture().window()->isVisible());
 
         panel.clickButton(ControlPanel::Advertising);
-        QVERIFY(!panel.backgroundWindow());
-        QVERIFY(!panel.autoHideTimer().isActive());
+        QVERIFY(!panel.picture().window());
+        QVERIFY(!panel.shop().autoHideTimer().isActive());
 
         panel.clickButton(ControlPanel::Advertising);
-        QVERIFY(panel.backgroundWindow()->isVisible());
+        const QPointer<BackgroundWindow> window = panel.picture().window();
+        QVERIFY(window->isVisible());
         panel.unload();
-        QVERIFY(!panel.backgroundWindow());
+        QVERIFY(!window);
     }
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "fakes/PanelFixture.h"
+#include "media/BackgroundVideo.h"
 #include "media/VideoLength.h"
 #include "platform/VideoPlayer.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 // The background video on real clips: detection stops while it plays, it ends half a second before
@@ -33,6 +35,13 @@ class TestPanelVideo : public QObject {
         }
         panel.hide();
         return panel;
+    }
+
+    // The show starts and a customer comes: the video plays.
+    static void answerWithTheVideo(ControlPanel& panel) {
+        panel.clickButton(ControlPanel::Advertising);
+        panel.shop().answerCustomer();
+        QVERIFY(panel.video().playing());
     }
 
     // Three seconds of test picture, made by ffmpeg; `toPipe`: written as a stream, as a live
@@ -128,21 +137,17 @@ private slots:
         QFETCH(QString, file);
         QFETCH(double, endsAfter);
         QFETCH(double, endsBefore);
-        PanelFixture f;
-        ControlPanel& panel =
-            readyToPlay(f, file.isEmpty() ? QString() : QDir(m_media.path()).filePath(file));
-        QVERIFY(panel.detectorTimer().isActive());
-
-        panel.startVideo();
-        VideoPlayer* player = panel.videoPlayer();
-        QVERIFY(!panel.detectorTimer().isActive());
+        BackgroundVideo video([] { return false; });
+        QSignalSpy finished(&video, &BackgroundVideo::finished);
+        video.play(file.isEmpty() ? QString() : QDir(m_media.path()).filePath(file));
+        VideoPlayer* player = video.player();
         QVERIFY(player->isVisible());
-        QVERIFY(panel.videoWatchTimer().isActive());
+        QVERIFY(player->fullScreen()); // the panel is away
 
         double lastPosition = 0;
         const bool ended = QTest::qWaitFor(
             [&] {
-                if (!panel.videoWatchTimer().isActive()) {
+                if (!finished.isEmpty()) {
                     return true;
                 }
                 lastPosition = player->controls().currentPosition();
@@ -152,32 +157,31 @@ private slots:
         QVERIFY2(ended, "the video never ended");
         QVERIFY2(lastPosition >= endsAfter && lastPosition <= endsBefore,
                  qPrintable(QString::number(lastPosition)));
+        video.stop();
         QVERIFY(!player->isVisible());
         QVERIFY(player->URL().isEmpty());
-        QVERIFY(panel.holdOffTimer().isActive());
-        QVERIFY(panel.detectorTimer().isActive());
     }
 
     void fullScreenOnlyWhileThePanelIsAway() {
         PanelFixture f;
         ControlPanel& panel = readyToPlay(f, m_clip);
-        panel.startVideo();
-        VideoPlayer* player = panel.videoPlayer();
+        answerWithTheVideo(panel);
+        VideoPlayer* player = panel.video().player();
         QTRY_VERIFY(player->controls().currentPosition() > 0.1);
         QVERIFY(player->fullScreen());
         QCOMPARE(player->geometry(), screenArea());
 
         // Escape: the panel comes back and will go again; the video plays on in a window.
-        panel.autoHideTimer().setInterval(600);
+        panel.shop().autoHideTimer().setInterval(600);
         QTest::keyClick(player, Qt::Key_Escape);
         QVERIFY(panel.isVisible());
-        QVERIFY(panel.autoHideTimer().isActive());
+        QVERIFY(panel.shop().autoHideTimer().isActive());
         const double atEscape = player->controls().currentPosition();
         QTRY_VERIFY(player->controls().currentPosition() > atEscape + 0.3);
         QVERIFY(panel.isVisible());
         QVERIFY(!player->fullScreen());
         QVERIFY(player->geometry().width() < screenArea().width());
-        QVERIFY(panel.videoWatchTimer().isActive());
+        QVERIFY(panel.video().playing());
 
         QTRY_VERIFY(!panel.isVisible());
         QTRY_VERIFY(player->fullScreen());
@@ -187,18 +191,13 @@ private slots:
     void stoppingAdvertisingStopsTheVideo() {
         PanelFixture f;
         ControlPanel& panel = readyToPlay(f, m_clip);
-        panel.detectorTimer().stop();
-        panel.stopVideo(); // nothing plays: detection stays off
-        QVERIFY(!panel.detectorTimer().isActive());
-
+        answerWithTheVideo(panel);
+        QTRY_VERIFY(panel.video().player()->controls().currentPosition() > 0.1);
         panel.clickButton(ControlPanel::Advertising);
-        panel.startVideo();
-        QTRY_VERIFY(panel.videoPlayer()->controls().currentPosition() > 0.1);
-        panel.clickButton(ControlPanel::Advertising);
-        QVERIFY(!panel.videoWatchTimer().isActive());
-        QVERIFY(!panel.videoPlayer()->isVisible());
-        QVERIFY(panel.detectorTimer().isActive());
-        QVERIFY(!panel.holdOffTimer().isActive()); // a stop is not an answer: no hold-off
+        QVERIFY(!panel.video().playing());
+        QVERIFY(!panel.video().player()->isVisible());
+        QVERIFY(panel.shop().detectorRunning());
+        QVERIFY(!panel.shop().holdingOff()); // a stop is not an answer: no hold-off
     }
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/PictureButton.h"
+#include "capture/Capture.h"
 #include "fakes/PanelFixture.h"
 #include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
@@ -152,6 +153,11 @@ class TestPanelPublish : public QObject {
     // The upload timer's own ticks would mix with the ones the test drives.
     void holdUploadTimer() { panel().publishTimer().start(3'600'000); }
 
+    // Detection on, without its ticks.
+    void detectionRunning() {
+        panel().shop().setDetection(true);
+        panel().capture().tickTimer().stop();
+    }
     bool publishing() {
         return panel().publishTimer().isActive() && panel().button(ControlPanel::Publish)->appearance() == 1;
     }
@@ -196,7 +202,7 @@ private slots:
 
         // Detection off, or no snapshot yet: a tick publishes nothing.
         QCOMPARE(tick(), QStringList());
-        panel().detectorTimer().start(3'600'000); // detection "running"; its own tick never comes
+        detectionRunning(); // its own tick never comes
         QCOMPARE(tick(), QStringList());
 
         const QByteArray first = snapshot();
@@ -215,7 +221,7 @@ private slots:
         QVERIFY(accept(server_->password(), 0, 1)); // 10 Fotos
         holdUploadTimer();
         QTRY_COMPARE(uploads_->size(), 2);
-        panel().detectorTimer().start(3'600'000);
+        detectionRunning();
         QList<QByteArray> sent;
         for (int i = 1; i <= 11; ++i) {
             sent << snapshot();
@@ -230,7 +236,7 @@ private slots:
         QVERIFY(accept(server_->password(), 0, 1));
         holdUploadTimer();
         QTRY_COMPARE(uploads_->size(), 2);
-        panel().detectorTimer().start(3'600'000);
+        detectionRunning();
         snapshot();
         QCOMPARE(tick().last(), QStringLiteral("casa-002.jpg"));
     }
@@ -272,7 +278,7 @@ private slots:
         QVERIFY(accept(server_->password(), 0, 1));
         holdUploadTimer();
         QTRY_COMPARE(uploads_->size(), 2);
-        panel().detectorTimer().start(3'600'000);
+        detectionRunning();
         panel().autoSessionTimer().setInterval(100);
         snapshot();
         QCOMPARE(tick().size(), 2);
@@ -337,7 +343,7 @@ private slots:
         int done = 0;
         f_ = std::make_unique<PanelFixture>([&] { return std::make_unique<ScriptedFtp>(script, &done); });
         panel().autoSessionTimer().setInterval(10);
-        panel().detectorTimer().start(3'600'000);
+        detectionRunning();
         panel().setSnapshotName(QStringLiteral("Fotos/Foto-1.jpg"));
         panel().clickButton(ControlPanel::Publish);
         FtpDialog* dialog = panel().ftpDialog();

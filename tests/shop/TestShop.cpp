@@ -13,7 +13,7 @@ struct Outputs final : CameraOutput, GreetingOutput, MessageOutput {
 
     void start() override { log << QStringLiteral("camera on"); }
     void stop() override { log << QStringLiteral("camera off"); }
-    bool playing() const override { return greetingPlaying; }
+    bool playing() override { return greetingPlaying; }
     void play() override { log << QStringLiteral("greet"); }
     void stopAll() override { log << QStringLiteral("silence"); }
     void show() override { log << QStringLiteral("message"); }

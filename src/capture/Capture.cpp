@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "capture/Capture.h"
+
+#include "capture/FrameSource.h"
+#include "capture/SnapshotWriter.h"
+
+#include <QDateTime>
+
+Capture::Capture(const QString& workFolder, SourceFactory makeSource, QObject* parent)
+    : QObject(parent)
+    , m_makeSource(std::move(makeSource))
+    , m_snapshots(std::make_unique<SnapshotWriter>(workFolder)) {
+    m_tick.setInterval(100);
+    m_tick.setTimerType(Qt::PreciseTimer);
+    connect(&m_tick, &QTimer::timeout, this, &Capture::tick);
+    connect(m_snapshots.get(), &SnapshotWriter::saved, this, &Capture::snapshotSaved);
+}
+
+Capture::~Capture() = default;
+
+void Capture::setChoice(const CameraChoice& choice) {
+    m_choice = choice;
+    if (m_source)
+        start();
+}
+
+void Capture::start() {
+    if (m_source)
+        m_source->stop();
+    m_source = m_makeSource ? m_makeSource(m_choice) : nullptr;
+    // A camera just switched on is compared with its own first frame, not with an old one.
+    m_detector.restart();
+    if (m_source)
+        m_source->start();
+    m_tick.start();
+}
+
+void Capture::stop() {
+    m_tick.stop();
+    if (m_source) {
+        m_source->stop();
+        m_source.reset();
+    }
+    emit stopped();
+}
+
+bool Capture::sourceActive() const {
+    return m_source && m_source->isActive();
+}
+
+void Capture::tick() {
+    if (m_watching && !m_watching())
+        return;
+    // The frame goes straight from the source's buffer into the detector's 320 x 240 view: no
+    // picture copied on the way.
+    std::optional<MotionResult> result;
+    if (m_source)
+        m_source->withNewestFrame(
+            [this, &result](const FrameView& frame) { result = m_detector.process(frame); });
+    if (!result) {
+        // Nothing is compared, drawn or answered.
+        emit noFrame();
+        return;
+    }
+    emit compared(*result);
+    if (result->triggers) {
+        // A picture of the customer for the web, at most one a second, written off this tick.
+        const QDateTime now = QDateTime::currentDateTime();
+        if (m_snapshots->isDue(now))
+            m_snapshots->offer(m_detector.reference(), now);
+        emit customerSeen();
+    }
+}
