@@ -155,9 +155,10 @@ private slots:
         // No reference yet: everything is compared with -1, so black passes and white counts.
         QTest::addRow("no reference, black") << filled(Black) << QImage() << 0;
         QTest::addRow("no reference, white") << filled(White) << QImage() << 972;
-        // The grid runs to three times the live picture: a larger reference is read out there.
-        QTest::addRow("small live") << filled(White, {100, 100}) << filled(White) << 918 - 121;
-        QTest::addRow("small reference") << filled(White) << filled(White, {100, 100}) << 972 - 121;
+        // The grid runs to three times the live picture: a larger reference is read out there. Red 155
+        // is T from black, T + 1 from the -1 read outside a picture: only the outside points count.
+        QTest::addRow("small live") << filled(Black, {100, 100}) << filled(0xff9b0000) << 918 - 121;
+        QTest::addRow("small reference") << filled(0xff9b0000) << filled(Black, {100, 100}) << 972 - 121;
         QTest::addRow("one pixel") << filled(White, {1, 1}) << filled(White) << 1;
     }
     void pictureSizes() {
