@@ -7,9 +7,10 @@
 #include <QTest>
 
 namespace {
-// Hand-workable metrics: lines TextHeight high, 301 twips a character wide (odd, so centring hits .5).
+// Hand-workable metrics: lines 735 twips high (TopFadeEnd 883, BottomFadeStart 2937, FadeLength 928,
+// 7 visible lines), 301 twips a character wide (odd, so centring hits .5).
 struct FakeMeasure final : TextMeasure {
-    double height = 735; // LineHeight 735: TopFadeEnd 883, BottomFadeStart 2937, FadeLength 928
+    double height = 735;
     double textHeight(const QString&) const override { return height; }
     double textWidth(const QString& line) const override { return 301.0 * line.size(); }
 };
@@ -28,20 +29,11 @@ class TestBannerLayout : public QObject {
     }
 
 private slots:
-    void init() { m.height = 735; }
-
+    // Half to even on both sides of zero, and no help from the floating-point rounding mode.
     void roundsHalfToEven_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("rounded");
-        for (auto [v, r] : {std::pair{0.5, 0},
-                            {1.5, 2},
-                            {2.5, 2},
-                            {-0.5, 0},
-                            {-1.5, -2},
-                            {-2.5, -2},
-                            {2.4999, 2},
-                            {2.5001, 3},
-                            {127.49999999999999, 127}})
+        for (auto [v, r] : {std::pair{-0.5, 0}, {-1.5, -2}, {0.5, 0}, {1.5, 2}})
             QTest::addRow("%g", v) << v << r;
     }
     void roundsHalfToEven() {
@@ -49,52 +41,23 @@ private slots:
         QTEST(roundHalfEven(value), "rounded");
     }
 
+    // VisibleLines, LineHeight, TopFadeEnd, BottomFadeStart, FadeLength (735 is checked by fadeBands).
     void geometry_data() {
         QTest::addColumn<double>("textHeight");
-        QTest::addColumn<QList<int>>(
-            "expected"); // VisibleLines, LineHeight, TopFadeEnd, BottomFadeStart, FadeLength
-        // 4590/735 + 1 = 7.24 -> 7; TopFadeEnd = 918 - 735 + 700 = 883;
-        // BottomFadeStart = 4590 - 883 - 2 x 735 + 700 = 2937; FadeLength = 4590 - 725 - 2937 = 928.
-        QTest::addRow("735") << 735.0 << QList<int>{7, 735, 883, 2937, 928};
+        QTest::addColumn<QList<int>>("expected");
         // 4590/612 + 1 = 8.5 -> 8 (even); 918 - 612 + 700 = 1006; 4590 - 1006 - 1224 + 700 = 3060.
         QTest::addRow("612") << 612.0 << QList<int>{8, 612, 1006, 3060, 928};
-        // LineHeight 637.5 -> 638 (even); 4590/637.5 + 1 = 8.2 -> 8; 918 - 638 + 700 = 980;
-        // 4590 - 980 - 1276 + 700 = 3034; 4590 - 628 - 3034 = 928.
+        // LineHeight 637.5 -> 638 (even); 4590/637.5 + 1 = 8.2 -> 8; 918 - 638 + 700 = 980.
         QTest::addRow("637.5") << 637.5 << QList<int>{8, 638, 980, 3034, 928};
     }
     void geometry() {
         QFETCH(double, textHeight);
-        QFETCH(QList<int>, expected);
         m.height = textHeight;
         const BannerLayout b = laidOut("Hola", true);
-        QCOMPARE((QList<int>{b.visibleLines(), b.lineHeight(), b.topFadeEnd(), b.bottomFadeStart(),
-                             b.fadeLength()}),
-                 expected);
-        QCOMPARE(b.topFactor(), 100.0 / expected[2]);
-        QCOMPARE(b.bottomFactor(), 100.0 / expected[4]);
-    }
-
-    void padding_data() {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("detection");
-        QTest::addColumn<int>("lineCount"); // elements - 1: 6 leading + message lines + 8 or 1
-        QTest::addRow("short, detecting") << "Hola" << true << 14;
-        QTest::addRow("short, repeating") << "Hola" << false << 7;
-        QTest::addRow("ten lines") << TenLines << true << 23;
-        QTest::addRow("CR LF kept as one break") << "a\r\nb" << true << 15;
-        QTest::addRow("empty, detecting") << "" << true << 14;
-        QTest::addRow("empty, repeating") << "" << false << 7;
-    }
-    void padding() {
-        QFETCH(QString, message);
-        QFETCH(bool, detection);
-        QFETCH(int, lineCount);
-        const BannerLayout b = laidOut(message, detection);
-        QCOMPARE(b.lineCount(), lineCount);
-        QCOMPARE(b.lines().size(), lineCount + 1);
-        const QStringList body = QString(message).replace("\r\n", "\n").split('\n');
-        QCOMPARE(b.lines().mid(6, body.size()), body);
-        QCOMPARE(b.lines().join(QString()), body.join(QString())); // the padding is all empty
+        m.height = 735;
+        QTEST((QList<int>{b.visibleLines(), b.lineHeight(), b.topFadeEnd(), b.bottomFadeStart(),
+                          b.fadeLength()}),
+              "expected");
     }
 
     void lineX_data() {
@@ -103,11 +66,8 @@ private slots:
         QTest::addColumn<int>("x");
         const QString wide(50, 'W'); // 15050 twips, wider than 13560
         QTest::addRow("left") << 0 << "Hola" << 100;
-        QTest::addRow("centre") << 1 << "Hola" << 6178;     // (13560 - 1204) / 2
         QTest::addRow("centre .5") << 1 << "abc" << 6328;   // (13560 - 903) / 2 = 6328.5
         QTest::addRow("right") << 2 << "Hola" << 12256;     // 13560 - 1204 - 100
-        QTest::addRow("right, empty") << 2 << "" << 13460;  // 13560 - 0 - 100
-        QTest::addRow("centre, wide") << 1 << wide << -745; // (13560 - 15050) / 2
         QTest::addRow("right, wide") << 2 << wide << -1590; // 13560 - 15050 - 100
         QTest::addRow("slider 3 changes nothing") << 3 << wide << 100;
         QTest::addRow("slider -1 changes nothing") << -1 << wide << 100;
@@ -131,9 +91,8 @@ private slots:
         QFETCH(quint32, base);
         BannerLayout b(m, [random] { return random; });
         b.layOut("Hola", true);
-        QCOMPARE(b.baseColour(), base);
-        QCOMPARE(b.ramp()[0], BgrColour::Black);
-        QCOMPARE(b.ramp()[100], base);
+        QCOMPARE((QList<quint32>{b.baseColour(), b.ramp()[0], b.ramp()[100]}),
+                 (QList<quint32>{base, 0, base}));
         QTEST(b.ramp()[50], "middle");
         QCOMPARE(b.ramp()[10] & 0xFF00, 0x1A00u); // green is on in all three: 2.55 x 10 = 25.5 -> 26
         QCOMPARE(BgrColour::toQColor(0x00FFC0C0), QColor(0xC0, 0xC0, 0xFF));
@@ -143,9 +102,7 @@ private slots:
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("index");               // -1: BaseColour
         QTest::addRow("above the area") << -500 << 0; // -56.6, clamped
-        QTest::addRow("top edge") << 0 << 0;
-        QTest::addRow("top band") << 735 << 83;      // 735 x 100 / 883 = 83.24
-        QTest::addRow("top band end") << 882 << 100; // 99.89
+        QTest::addRow("top band end") << 882 << 100;  // 882 x 100 / 883 = 99.89
         QTest::addRow("middle from TopFadeEnd") << 883 << -1;
         QTest::addRow("middle up to BottomFadeStart") << 2937 << -1;
         QTest::addRow("bottom band start") << 2938 << 100;  // 927 x 100 / 928 = 99.89
@@ -165,14 +122,14 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("speed");
         QTest::addColumn<int>("ticks");
-        // Speed > LineHeight: one line per tick, FirstLine = tick number. 7 lines drawn, k up to
-        // FirstLine + 7; it stops when that is LineCount - 1.
+        // LineCount: 6 leading breaks + the message's lines + 8 trailing ones. Speed > LineHeight: one
+        // line per tick, FirstLine = tick number; 7 lines drawn, k up to FirstLine + 7; it stops when
+        // that is LineCount - 1.
         QTest::addRow("short") << "Hola" << 1000 << 6; // 6 + 7 = 13 = 14 - 1
         QTest::addRow("empty") << "" << 1000 << 6;
         QTest::addRow("ten lines") << TenLines << 1000 << 15; // 15 + 7 = 22 = 23 - 1
         // Speed = LineHeight: -735 is not below -735, so two ticks per line.
         QTest::addRow("speed = LineHeight") << "Hola" << 735 << 12;
-        QTest::addRow("slow") << "Hola" << 100 << 48; // TopY -800 at the 8th tick: 8 ticks per line
     }
     void tickStops() {
         QFETCH(QString, message);
@@ -193,8 +150,8 @@ private slots:
         for (int t = 1; t <= 30; ++t) {
             const BannerLayout::Tick tick = b.tick(false);
             QVERIFY(!tick.stop);
-            QCOMPARE(QList<int>({b.firstLine(), b.topY()}), QList<int>({t % 7, 0}));
-            QCOMPARE(tick.lines.size(), 7u);
+            QCOMPARE(QList<int>({b.firstLine(), b.topY(), int(tick.lines.size())}),
+                     QList<int>({t % 7, 0, 7}));
             for (int i = 0; i < 7; ++i) {
                 const int k = (t % 7 + i + 1) % 7;
                 const BannerLayout::DrawnLine& line = tick.lines[i];
@@ -221,6 +178,8 @@ private slots:
         QCOMPARE(QList<int>({b.topY(), b.lineX(6)}), QList<int>({0, 6178}));
         QVERIFY(b.layOutIfChanged("Adiós", true));
         QVERIFY(b.layOutIfChanged("Adiós", false));
+        QVERIFY(b.layOutIfChanged("a\r\nb", false)); // CR LF is one break
+        QCOMPARE(b.lines().mid(5, 4), QStringList({"", "a", "b", ""}));
         QCOMPARE(b.baseColour(), BgrColour::Yellow);
         QVERIFY(BannerLayout(m).tick(true).lines.empty()); // never laid out: nothing to draw
     }

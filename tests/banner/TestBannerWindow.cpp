@@ -140,32 +140,6 @@ private slots:
         QCOMPARE(banner.layout().topY(), 0);
         QCOMPARE(banner.layout().firstLine(), 0);
     }
-
-    void paintsTheMiddleLinesInTheTextColour() {
-        auto panel = makePanel();
-        panel->messageEdit()->setPlainText(
-            QStringLiteral("MMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM\nMMMMMMMM"));
-        panel->speedSlider()->setValue(100);
-        panel->banner().show();
-        BannerWindow& banner = *panel->banner().window();
-        // Scroll until the message fills the middle of the area.
-        for (int i = 0; i < 60; ++i) {
-            banner.tick();
-        }
-        QImage image(900, 306, QImage::Format_RGB32);
-        QPainter painter(&image);
-        banner.paintCredits(painter);
-        painter.end();
-        const QRgb text = BgrColour::toQRgb(banner.layout().baseColour());
-        int inTextColour = 0;
-        for (int y = 120; y < 200; ++y) {
-            for (int x = 0; x < 900; ++x) {
-                inTextColour += image.pixel(x, y) == text;
-            }
-        }
-        QVERIFY2(inTextColour > 500, qPrintable(QString::number(inTextColour)));
-        QCOMPARE(image.pixel(899, 305), qRgb(0, 0, 0));
-    }
 };
 
 QTEST_MAIN(TestBannerWindow)

@@ -14,6 +14,12 @@ class TestCaptureSources : public QObject {
     QTemporaryDir m_dir;
     QString m_clip;
 
+    static std::unique_ptr<FrameSource> fileSource(const QString& path) {
+        CameraChoice choice;
+        choice.kind = CameraChoice::Kind::File;
+        choice.file = path;
+        return makeFrameSource(choice);
+    }
     static bool grab(FrameSource& source, MotionDetector& detector) {
         std::optional<MotionResult> result;
         source.withNewestFrame([&](const FrameView& frame) { result = detector.process(frame); });
@@ -29,10 +35,7 @@ private slots:
     }
 
     void videoFileIsACamera() {
-        CameraChoice choice;
-        choice.kind = CameraChoice::Kind::File;
-        choice.file = m_clip;
-        const std::unique_ptr<FrameSource> source = makeFrameSource(choice);
+        const std::unique_ptr<FrameSource> source = fileSource(m_clip);
         MotionDetector detector;
         QVERIFY(!grab(*source, detector)); // nothing before it starts
         source->start();
@@ -57,18 +60,13 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("esto no es un video");
         file.close();
-        CameraChoice choice;
-        choice.kind = CameraChoice::Kind::File;
-        choice.file = broken;
-        const std::unique_ptr<FrameSource> source = makeFrameSource(choice);
+        const std::unique_ptr<FrameSource> source = fileSource(broken);
         MotionDetector detector;
         source->start();
         QTest::qWait(1500);
         QVERIFY(!grab(*source, detector));
     }
 
-    // No camera on this machine: not the system's default, not a named one. The capture session
-    // still pushes test pictures into its sink; none of them may reach the detector.
     // The camera that was chosen, also when it comes back under another id.
     void pickCamera_data() {
         QTest::addColumn<int>("kind");
@@ -125,23 +123,12 @@ private slots:
         QCOMPARE(::pickFormat(choice, formats), expected);
     }
 
-    void noCameraNoFrames_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("name");
-        QTest::addRow("system default") << int(CameraChoice::Kind::SystemDefault) << QString();
-        QTest::addRow("a camera that was unplugged") << int(CameraChoice::Kind::Camera) << "Cámara USB";
-    }
-
+    // No camera on this machine. The capture session still pushes test pictures into its sink; none of
+    // them may reach the detector.
     void noCameraNoFrames() {
-        QFETCH(int, kind);
-        QFETCH(QString, name);
-        if (!availableCameras().isEmpty()) {
+        if (!availableCameras().isEmpty())
             QSKIP("this machine has a camera");
-        }
-        CameraChoice choice;
-        choice.kind = CameraChoice::Kind(kind);
-        choice.name = name;
-        const std::unique_ptr<FrameSource> source = makeFrameSource(choice);
+        const std::unique_ptr<FrameSource> source = makeFrameSource(CameraChoice{});
         MotionDetector detector;
         source->start();
         for (int i = 0; i < 15; ++i) {

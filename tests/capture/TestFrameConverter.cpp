@@ -98,46 +98,33 @@ Triple source(PixelFormat format, const Known& k) {
     return isYuv(format) ? k.yuv : Triple{qRed(k.rgb), qGreen(k.rgb), qBlue(k.rgb)};
 }
 
-void addFormats(const char* what, QSize size, int padding) {
-    const PixelFormat all[] = {PixelFormat::I420,   PixelFormat::YV12,   PixelFormat::NV12,
-                               PixelFormat::NV21,   PixelFormat::YUYV,   PixelFormat::UYVY,
-                               PixelFormat::Bgrx32, PixelFormat::Rgbx32, PixelFormat::Xrgb32,
-                               PixelFormat::Xbgr32, PixelFormat::Rgb24,  PixelFormat::Bgr24};
-    for (PixelFormat f : all)
-        QTest::addRow("%s %d", what, int(f)) << f << size << padding;
-}
-
 } // namespace
 
 class TestFrameConverter : public QObject {
     Q_OBJECT
 private slots:
     // Colours change at every pixel pair, so a chroma sample taken from the wrong pair or the wrong plane
-    // shows at once.
+    // shows at once; the frames are half the target's size, their rows padded with an odd count of bytes.
     void formats_data() {
         QTest::addColumn<PixelFormat>("format");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("padding");
-        addFormats("same size", {320, 240}, 0);
-        addFormats("same size, odd stride", {320, 240}, 13);
-        addFormats("doubled", {160, 120}, 3);
+        using enum PixelFormat;
+        for (PixelFormat f :
+             {I420, YV12, NV12, NV21, YUYV, UYVY, Bgrx32, Rgbx32, Xrgb32, Xbgr32, Rgb24, Bgr24})
+            QTest::addRow("%d", int(f)) << f;
     }
     void formats() {
         QFETCH(PixelFormat, format);
-        QFETCH(QSize, size);
-        QFETCH(int, padding);
         auto colourAt = [](int x, int y) { return Palette[(x / 2 + y / 2) % std::size(Palette)]; };
-        const TestFrame frame = makeFrame(format, size.width(), size.height(), padding,
-                                          [&](int x, int y) { return source(format, colourAt(x, y)); });
+        const TestFrame frame =
+            makeFrame(format, 160, 120, 13, [&](int x, int y) { return source(format, colourAt(x, y)); });
         QImage target;
         FrameConverter converter;
         QVERIFY(converter.convert(frame.view, target));
         QCOMPARE(target.size(), QSize(320, 240));
         QCOMPARE(target.format(), QImage::Format_RGB32);
-        const int scale = 320 / size.width();
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x)
-                if (!near(target.pixel(x, y), colourAt(x / scale, y / scale).rgb))
+                if (!near(target.pixel(x, y), colourAt(x / 2, y / 2).rgb))
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
     }
 
@@ -146,11 +133,8 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("target");
         QTest::addColumn<QPoint>("picked");
-        QTest::addRow("640x480 first") << QSize(640, 480) << QPoint(0, 0) << QPoint(1, 1);
         QTest::addRow("640x480 last") << QSize(640, 480) << QPoint(319, 239) << QPoint(639, 479);
-        QTest::addRow("1280x720 first") << QSize(1280, 720) << QPoint(0, 0) << QPoint(2, 1);
         QTest::addRow("1280x720 middle") << QSize(1280, 720) << QPoint(160, 120) << QPoint(642, 361);
-        QTest::addRow("1280x720 last") << QSize(1280, 720) << QPoint(319, 239) << QPoint(1278, 718);
         QTest::addRow("odd 321x241") << QSize(321, 241) << QPoint(319, 239) << QPoint(320, 240);
         QTest::addRow("upscaled 3x2") << QSize(3, 2) << QPoint(107, 120) << QPoint(1, 1);
     }
