@@ -6,7 +6,7 @@
 #include "capture/CameraChoice.h"
 #include "platform/CurlFtpClient.h"
 #include "platform/Dialogs.h"
-#include "platform/MediaMci.h"
+#include "platform/QtSoundPlayer.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayIcon.h"
@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
     env.dialogs = &dialogs;
     env.shell = &shell;
     env.tray = &tray;
-    MediaMci sound;
-    env.mci = &sound;
+    QtSoundPlayer sound;
+    env.sound = &sound;
     if (!camera.isEmpty()) {
         env.cameraOverride = CameraChoice::fromArgument(camera);
     }

@@ -117,7 +117,7 @@ void ControlPanel::buildFeatures() {
         m_env.workFolder, m_env.makeSource ? m_env.makeSource : Capture::SourceFactory(&makeFrameSource));
     m_capture->setChoice(
         m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM")))));
-    m_greeting = std::make_unique<Greeting>(pathIn(QStringLiteral("Sonidos")), m_env.mci);
+    m_greeting = std::make_unique<Greeting>(pathIn(QStringLiteral("Sonidos")), m_env.sound);
     const auto panelVisible = [this] { return isVisible(); };
     m_banner = std::make_unique<MessageBanner>([this] { return m_shop->detectorRunning(); },
                                                [this] { return m_messageEdit->toPlainText(); });

@@ -23,7 +23,7 @@ class FrameSource;
 class FtpDialog;
 class Greeting;
 class LiveView;
-class Mci;
+class SoundPlayer;
 class MessageBanner;
 class FtpClient;
 class PictureButton;
@@ -43,7 +43,7 @@ struct PanelEnvironment {
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
     Tray* tray = nullptr;
-    Mci* mci = nullptr; // the greeting's sound device; none: no sound
+    SoundPlayer* sound = nullptr; // where the greeting is heard; none: no sound
     // Makes the picture source for a camera choice; none: the system's cameras, files and demo.
     std::function<std::unique_ptr<FrameSource>(const CameraChoice&)> makeSource;
     // `--camera`: the source for this run, instead of the one kept in Pregonar.CAM.

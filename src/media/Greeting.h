@@ -6,14 +6,13 @@
 
 #include <QString>
 
-class Mci;
+class SoundPlayer;
 
-// The greeting: the sound file chosen from the folder Sonidos, played on the sound device. A
-// greeting still playing is never cut off, and the same file is played every time.
+// The greeting: the sound file chosen from the folder Sonidos, the same every time.
 class Greeting : public GreetingOutput {
 public:
-    // No device: nothing is heard.
-    Greeting(const QString& soundsFolder, Mci* device);
+    // No player: nothing is heard.
+    Greeting(const QString& soundsFolder, SoundPlayer* player);
 
     // The file chosen in the list (a name in the sounds folder); empty for none.
     void choose(const QString& fileName) { m_chosen = fileName; }
@@ -25,15 +24,8 @@ public:
     // Plays a file of the folder at once, so that the shop hears what customers will.
     void preview(const QString& fileName);
 
-    // The path last opened on the device.
-    const QString& current() const { return m_current; }
-
 private:
-    QString send(const QString& command);
-    void open(const QString& path);
-
     QString m_folder;
-    Mci* m_device;
+    SoundPlayer* m_player;
     QString m_chosen;
-    QString m_current;
 };

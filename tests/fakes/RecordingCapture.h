@@ -3,7 +3,7 @@
 #pragma once
 
 #include "capture/FrameSource.h"
-#include "media/Mci.h"
+#include "media/SoundPlayer.h"
 
 #include <QImage>
 #include <QStringList>
@@ -33,21 +33,17 @@ public:
     QString description() const override { return QStringLiteral("cámara de prueba"); }
 };
 
-// A sound device that records the commands it was sent; "status med mode" answers `mode`.
-class RecordingMci : public Mci {
+// Records what it was asked to play; `busy` makes it say a sound is still playing.
+class RecordingSoundPlayer : public SoundPlayer {
 public:
-    QStringList commands;
-    QString mode = QStringLiteral("stopped");
+    QStringList played;
+    bool busy = false;
 
-    QString send(const QString& command) override {
-        commands << command;
-        if (command.startsWith(QLatin1String("open "))) {
-            return QStringLiteral("1");
-        }
-        if (command == QLatin1String("status med mode")) {
-            return mode;
-        }
-        return {};
+    bool play(const QString& path) override {
+        played << path;
+        return true;
     }
-    int plays() const { return int(commands.count(QStringLiteral("play med"))); }
+    bool playing() override { return busy; }
+    void stop() override {}
+    int plays() const { return int(played.size()); }
 };
