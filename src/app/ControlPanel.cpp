@@ -16,7 +16,7 @@
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 #include "platform/VideoPlayer.h"
-#include "publish/PanelPublish.h"
+#include "publish/Publisher.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
@@ -100,21 +100,20 @@ ControlPanel::ControlPanel(PanelEnvironment environment, QWidget* parent)
     , m_env(std::move(environment)) {
     setWindowTitle(Product::kNameAndVersion);
     m_snapshots = std::make_unique<SnapshotWriter>(m_env.workFolder);
-    connect(m_snapshots.get(), &SnapshotWriter::saved, this,
-            [this](const QString& name) { m_snapshotName = name; });
+    connect(m_snapshots.get(), &SnapshotWriter::saved, this, [this](const QString& name) {
+        m_snapshotName = name;
+        m_publisher->setSnapshot(name);
+    });
     m_cameraChoice =
         m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM"))));
     setAttribute(Qt::WA_QuitOnClose, false);
-    for (QTimer* timer : {&m_detectorTimer, &m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer,
-                          &m_autoSessionTimer, &m_publishTimer}) {
+    for (QTimer* timer : {&m_detectorTimer, &m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer}) {
         timer->stop();
     }
     m_detectorTimer.setInterval(100);
     m_holdOffTimer.setInterval(7000);
     m_videoWatchTimer.setInterval(10);
     m_autoHideTimer.setInterval(5000);
-    m_autoSessionTimer.setInterval(5000);
-    m_publishTimer.setInterval(7000);
     m_detectorTimer.setTimerType(Qt::PreciseTimer);
     m_videoWatchTimer.setTimerType(Qt::PreciseTimer);
 
@@ -129,7 +128,15 @@ ControlPanel::ControlPanel(PanelEnvironment environment, QWidget* parent)
 
     buildWindow();
     buildTrayMenu();
-    setUpPublishing();
+
+    m_publisher = std::make_unique<Publisher>(this, m_env.workFolder, m_env.dialogs, m_env.ftpFactory);
+    m_publisher->setDetecting([this] { return m_detectorTimer.isActive(); });
+    connect(m_publisher.get(), &Publisher::runningChanged, this,
+            [this](bool on) { setButtonState(Publish, on); });
+    connect(m_publisher.get(), &Publisher::hint, this, [this](const QString& text) {
+        m_hintLabel->setStyleSheet(hintStyle(Colors::HintActive));
+        m_hintLabel->setText(text);
+    });
 }
 
 ControlPanel::~ControlPanel() {
@@ -438,10 +445,9 @@ void ControlPanel::unload() {
         button(index)->setAppearance(0);
         button(index)->setBackColor(Colors::Idle);
     }
-    m_publishTimer.stop();
-    endPublishing();
+    m_publisher->shutdown();
     m_sensorLabels[8]->setText(kStatusOff);
-    for (QTimer* timer : {&m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer, &m_autoSessionTimer}) {
+    for (QTimer* timer : {&m_holdOffTimer, &m_videoWatchTimer, &m_autoHideTimer}) {
         timer->stop();
     }
     m_bannerWindow.reset();
@@ -478,7 +484,7 @@ void ControlPanel::ApplyPanelSettings() {
             refreshSoundList();
             m_soundList->show();
         }
-        m_uploadCounter = panel.uploadCounter;
+        m_publisher->setUploadCounter(panel.uploadCounter);
         if (panel.detectionOn) {
             button(Detection)->setAppearance(1);
         }
@@ -537,7 +543,7 @@ void ControlPanel::RestoreBannerSettings() {
 void ControlPanel::SavePanelSettings() {
     PanelRecord panel;
     panel.detectionOn = button(Detection)->appearance() == 1;
-    panel.uploadCounter = m_uploadCounter;
+    panel.uploadCounter = m_publisher->uploadCounter();
     panel.imageOn = isOn(Picture);
     panel.soundsOn = button(SoundsOff)->tag() == QLatin1String("1");
     panel.movement = m_sensorSliders[0]->value();
@@ -634,7 +640,7 @@ void ControlPanel::hoverButton(int index) {
             on = m_detectorTimer.isActive();
             break;
         case Publish:
-            on = m_publishTimer.isActive();
+            on = m_publisher->running();
             break;
         case Picture:
         case Message:
@@ -733,15 +739,7 @@ void ControlPanel::clickButton(int index) {
         stopAllSounds();
         break;
     case Publish:
-        if (!m_publishTimer.isActive()) {
-            openFtpDialog();
-        } else {
-            m_publishTimer.stop();
-            if (ftpClient()) {
-                ftpClient()->disconnectFromServer();
-            }
-            setButtonState(index, false);
-        }
+        m_publisher->toggle();
         break;
     case Message:
         if (!isOn(index)) {

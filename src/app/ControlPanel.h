@@ -16,7 +16,6 @@
 #include <optional>
 
 class Dialogs;
-class FtpDialog;
 class FrameSource;
 class LiveView;
 class Mci;
@@ -25,6 +24,7 @@ class BannerWindow;
 class BackgroundWindow;
 class FtpClient;
 class PictureButton;
+class Publisher;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -47,8 +47,7 @@ struct PanelEnvironment {
     std::function<std::unique_ptr<FrameSource>(const CameraChoice&)> makeSource;
     // `--camera`: the source for this run, instead of the one kept in Pregonar.CAM.
     std::optional<CameraChoice> cameraOverride;
-    // Makes the FTP client when publishing starts for the first time; empty gives the real one
-    // (CurlFtpClient).
+    // Makes the FTP client publishing uses; empty gives the real one (CurlFtpClient).
     std::function<std::unique_ptr<FtpClient>()> ftpFactory;
 };
 
@@ -143,25 +142,15 @@ public:
     QTimer& holdOffTimer() { return m_holdOffTimer; }
     QTimer& videoWatchTimer() { return m_videoWatchTimer; }
     QTimer& autoHideTimer() { return m_autoHideTimer; }
-    QTimer& autoSessionTimer() { return m_autoSessionTimer; }
-    QTimer& publishTimer() { return m_publishTimer; }
     const QString& bannerRunning() const { return m_bannerRunning; }
     const QString& wallpaperPath() const { return m_wallpaperPath; }
     const QString& videoPath() const { return m_videoPath; }
-    int uploadCounter() const { return m_uploadCounter; }
     // The newest snapshot of a customer, relative to the working folder; publishing uploads it.
     const QString& snapshotName() const { return m_snapshotName; }
     QString settingsPath() const;
 
-    // Publishing on the web (publish/PanelPublish.cpp).
-    void connectPublishing();
-    void publishTick();
-    void retryPublishing();
-    void LoadUploadSettings();
-    FtpDialog* ftpDialog() const; // the FTP dialog, made when first opened
-    FtpClient* ftpClient() const; // made when publishing first starts
-    void setSnapshotName(const QString& name) { m_snapshotName = name; }
-    const QString& lastGalleryName() const;
+    // Publishing on the web: button 5.
+    Publisher& publisher() const { return *m_publisher; }
 
     // The resting caption of the hint line.
     static QString restingHint();
@@ -194,13 +183,6 @@ private:
     void buildTrayMenu();
     void trayMessage(bool menu, QPoint position);
 
-    struct PublishingState;
-    void setUpPublishing();
-    void openFtpDialog();
-    void onLoggedIn(bool ok);
-    void onUploaded(const QString& remote, bool ok, const QString& error);
-    void endPublishing();
-
     PanelEnvironment m_env;
     std::array<PictureButton*, 9> m_buttons{};
     std::array<QScrollBar*, 3> m_sensorSliders{};
@@ -222,13 +204,10 @@ private:
     QTimer m_holdOffTimer;
     QTimer m_videoWatchTimer;
     QTimer m_autoHideTimer;
-    QTimer m_autoSessionTimer;
-    QTimer m_publishTimer;
 
     QString m_bannerRunning = QStringLiteral("0");
     QString m_wallpaperPath;
     QString m_videoPath;
-    int m_uploadCounter = 0;
     QString m_snapshotName;
     CameraChoice m_cameraChoice;
     std::unique_ptr<FrameSource> m_source;
@@ -242,5 +221,5 @@ private:
     std::unique_ptr<VideoPlayer> m_videoPlayer;           // the background video, made when first played
     QMenu* m_trayMenu = nullptr;
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
-    std::unique_ptr<PublishingState> m_publishing;
+    std::unique_ptr<Publisher> m_publisher;
 };
