@@ -124,7 +124,9 @@ private slots:
         QCOMPARE(readAll(remote("casa.html")), readAll(f_->path("casa.html")));
 
         QByteArray picture = snapshot(1);
+        QTRY_COMPARE(publisher().client().pendingUploads(), 0);
         publisher().session().tick(); // detection off: nothing
+        QCOMPARE(publisher().client().pendingUploads(), 0);
         f_->panel->detectorTimer().start(3'600'000);
         publisher().session().tick();
         QTRY_COMPARE(readAll(remote("casa-001.jpg")), picture);
