@@ -2,18 +2,17 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 
 // How late the GUI thread's 10 ms timer (the banner's and the video watch's tick) comes while the
-// panel publishes to a server that stops answering. Three phases against a loopback FTP server:
+// program publishes to a server that stops answering. Three phases against a loopback FTP server:
 //   healthy  publishing every 200 ms to a server that answers
 //   frozen   the server stopped with SIGSTOP: the upload times out, publishing restarts and the
 //            automatic session keeps trying to connect
 //   thawed   the server answers again, until publishing runs once more
 // Usage: publish_gap_bench [seconds per phase]   (default 3)
-#include "app/ControlPanel.h"
-#include "capture/Capture.h"
 #include "fakes/RecordingDesktop.h"
 #include "platform/CurlFtpClient.h"
 #include "platform/FtpTestServer.h"
 #include "publish/FtpDialog.h"
+#include "publish/Publisher.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -75,15 +74,9 @@ int main(int argc, char** argv) {
     picture.close();
 
     RecordingDialogs dialogs;
-    RecordingShell shell;
-    RecordingTray tray;
-    PanelEnvironment env;
-    env.workFolder = dir.path();
-    env.desktopFolder = dir.filePath(QStringLiteral("Desktop"));
-    env.dialogs = &dialogs;
-    env.shell = &shell;
-    env.tray = &tray;
-    env.ftpFactory = [] {
+    QWidget window;
+    window.show();
+    Publisher publisher(&window, dir.path(), &dialogs, [] {
         auto client = std::make_unique<CurlFtpClient>();
         FtpTimeouts t;
         t.connect = 2s;
@@ -91,14 +84,12 @@ int main(int argc, char** argv) {
         t.wholeTransfer = 4s;
         client->setTimeouts(t);
         return std::unique_ptr<FtpClient>(std::move(client));
-    };
-    ControlPanel panel(env);
-    panel.load();
-    panel.show();
-    panel.autoSessionTimer().setInterval(500);
+    });
+    PublishingSession& session = publisher.session();
+    session.retryTimer().setInterval(500);
 
-    panel.clickButton(ControlPanel::Publish);
-    FtpDialog* dialog = panel.ftpDialog();
+    publisher.toggle();
+    FtpDialog* dialog = publisher.dialog();
     dialog->field(0)->setText(server.address());
     dialog->field(1)->setText(server.user());
     dialog->field(2)->setText(server.password());
@@ -106,21 +97,20 @@ int main(int argc, char** argv) {
     dialog->galleryList()->setCurrentIndex(1);
     dialog->labelClicked(FtpDialog::kAccept);
     runFor(1000);
-    if (!panel.publishTimer().isActive()) {
+    if (!publisher.running()) {
         std::fprintf(stderr, "publishing did not start\n");
         return 1;
     }
-    panel.shop().setDetection(true);
-    panel.capture().tickTimer().stop();
+    publisher.setDetecting([] { return true; });
 
     // A new snapshot name every tick, so the gallery uploads too.
     int snapshot = 0;
     QTimer camera;
     QObject::connect(&camera, &QTimer::timeout, [&] {
-        panel.setSnapshotName(QStringLiteral("Foto.jpg") + QString(++snapshot % 2, u' '));
+        publisher.setSnapshot(QStringLiteral("Foto.jpg") + QString(++snapshot % 2, u' '));
         // Publishing far more often than the shortest reload time, once it runs (again).
-        if (panel.publishTimer().isActive() && panel.publishTimer().interval() != 200)
-            panel.publishTimer().start(200);
+        if (session.uploadTimer().isActive() && session.uploadTimer().interval() != 200)
+            session.uploadTimer().start(200);
     });
     camera.start(200);
 
@@ -133,7 +123,7 @@ int main(int argc, char** argv) {
     tick.start(10);
 
     int uploads = 0;
-    QObject::connect(panel.ftpClient(), &FtpClient::uploaded,
+    QObject::connect(&publisher.client(), &FtpClient::uploaded,
                      [&](const QString&, bool ok) { uploads += ok; });
     runFor(phaseMs);
     const int healthyUploads = uploads;
@@ -141,14 +131,14 @@ int main(int argc, char** argv) {
     server.freeze();
     QElapsedTimer clock;
     clock.start();
-    while (!panel.autoSessionTimer().isActive() && clock.elapsed() < 20'000)
+    while (!session.automatic() && clock.elapsed() < 20'000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const qint64 failedAfter = clock.elapsed();
     runFor(std::max<int>(0, phaseMs - int(failedAfter)));
     gaps.report("frozen");
     server.thaw();
     clock.restart();
-    while (!panel.publishTimer().isActive() && clock.elapsed() < 20'000)
+    while (!publisher.running() && clock.elapsed() < 20'000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const qint64 backAfter = clock.elapsed();
     const int uploadsBefore = uploads;
@@ -157,7 +147,7 @@ int main(int argc, char** argv) {
     std::printf("uploads: %d while healthy, %d after the thaw\n", healthyUploads, uploads - uploadsBefore);
     std::printf("upload given up %lld ms after the freeze; publishing again %lld ms after the thaw\n",
                 qint64(failedAfter), qint64(backAfter));
-    panel.unload();
+    publisher.shutdown();
     CurlFtpClient::waitForWorkers(2s);
     return 0;
 }

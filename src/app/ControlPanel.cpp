@@ -20,7 +20,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
-#include "publish/PanelPublish.h"
+#include "publish/Publisher.h"
 #include "settings/PanelSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SideFiles.h"
@@ -104,12 +104,18 @@ ControlPanel::ControlPanel(PanelEnvironment environment, QWidget* parent)
     , m_env(std::move(environment)) {
     setWindowTitle(Product::kNameAndVersion);
     setAttribute(Qt::WA_QuitOnClose, false);
-    m_autoSessionTimer.setInterval(5000);
-    m_publishTimer.setInterval(7000);
     buildFeatures();
     buildWindow();
     buildTrayMenu();
-    setUpPublishing();
+
+    m_publisher = std::make_unique<Publisher>(this, m_env.workFolder, m_env.dialogs, m_env.ftpFactory);
+    m_publisher->setDetecting([this] { return m_shop->detectorRunning(); });
+    connect(m_publisher.get(), &Publisher::runningChanged, this,
+            [this](bool on) { setButtonState(Publish, on); });
+    connect(m_publisher.get(), &Publisher::hint, this, [this](const QString& text) {
+        m_hintLabel->setStyleSheet(hintStyle(Colors::HintActive));
+        m_hintLabel->setText(text);
+    });
 }
 
 void ControlPanel::buildFeatures() {
@@ -129,8 +135,10 @@ void ControlPanel::buildFeatures() {
 
     m_capture->setWatching([&shop] { return shop.watching(); });
     connect(m_capture.get(), &Capture::customerSeen, &shop, &Shop::answerCustomer);
-    connect(m_capture.get(), &Capture::snapshotSaved, this,
-            [this](const QString& name) { m_snapshotName = name; });
+    connect(m_capture.get(), &Capture::snapshotSaved, this, [this](const QString& name) {
+        m_snapshotName = name;
+        m_publisher->setSnapshot(name);
+    });
     connect(m_capture.get(), &Capture::compared, this, [this](const MotionResult& result) {
         m_liveView->showFrame(&m_capture->detector().view());
         statusLabel()->setText(result.text);
@@ -509,10 +517,8 @@ void ControlPanel::unload() {
         button(index)->setAppearance(0);
         button(index)->setBackColor(Colors::Idle);
     }
-    m_publishTimer.stop();
-    endPublishing();
+    m_publisher->shutdown();
     statusLabel()->setText(kStatusOff);
-    m_autoSessionTimer.stop();
     m_banner.reset();
     m_picture.reset();
     m_video.reset();
@@ -538,7 +544,7 @@ void ControlPanel::ApplyPanelSettings() {
     m_sensorSliders[0]->setValue(panel.movement);
     m_sensorSliders[1]->setValue(panel.color);
     m_sensorSliders[2]->setValue(panel.interval);
-    m_uploadCounter = panel.uploadCounter;
+    m_publisher->setUploadCounter(panel.uploadCounter);
     m_saved.detection = panel.detectionOn;
     m_saved.sounds = panel.soundsOn;
     m_saved.picture = panel.imageOn;
@@ -583,7 +589,7 @@ void ControlPanel::RestoreBannerSettings() {
 void ControlPanel::SavePanelSettings() {
     PanelRecord panel;
     panel.detectionOn = m_shop->detecting();
-    panel.uploadCounter = m_uploadCounter;
+    panel.uploadCounter = m_publisher->uploadCounter();
     panel.imageOn = m_shop->pictureOn();
     panel.soundsOn = m_shop->soundsOn();
     panel.movement = m_sensorSliders[0]->value();
@@ -694,7 +700,7 @@ void ControlPanel::hoverButton(int index) {
             on = m_shop->detectorRunning();
             break;
         case Publish:
-            on = m_publishTimer.isActive();
+            on = m_publisher->running();
             break;
         case Picture:
         case Message:
@@ -762,15 +768,7 @@ void ControlPanel::clickButton(int index) {
         shop.setSounds(false);
         break;
     case Publish:
-        if (!m_publishTimer.isActive()) {
-            openFtpDialog();
-        } else {
-            m_publishTimer.stop();
-            if (ftpClient()) {
-                ftpClient()->disconnectFromServer();
-            }
-            setButtonState(index, false);
-        }
+        m_publisher->toggle();
         break;
     case Message:
         shop.setMessage(!shop.messageOn());

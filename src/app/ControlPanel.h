@@ -20,13 +20,13 @@ class BackgroundVideo;
 class Capture;
 class Dialogs;
 class FrameSource;
-class FtpDialog;
 class Greeting;
 class LiveView;
 class SoundPlayer;
 class MessageBanner;
 class FtpClient;
 class PictureButton;
+class Publisher;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -48,8 +48,7 @@ struct PanelEnvironment {
     std::function<std::unique_ptr<FrameSource>(const CameraChoice&)> makeSource;
     // `--camera`: the source for this run, instead of the one kept in Pregonar.CAM.
     std::optional<CameraChoice> cameraOverride;
-    // Makes the FTP client when publishing starts for the first time; empty gives the real one
-    // (CurlFtpClient).
+    // Makes the FTP client publishing uses; empty gives the real one (CurlFtpClient).
     std::function<std::unique_ptr<FtpClient>()> ftpFactory;
 };
 
@@ -118,22 +117,12 @@ public:
     QLabel* cameraHelpLink() const { return m_cameraHelpLink; }
     QLabel* sourceLabel() const { return m_sourceLabel; }
     LiveView* liveView() const { return m_liveView; }
-    QTimer& autoSessionTimer() { return m_autoSessionTimer; }
-    QTimer& publishTimer() { return m_publishTimer; }
-    int uploadCounter() const { return m_uploadCounter; }
     // The newest snapshot of a customer, relative to the working folder; publishing uploads it.
     const QString& snapshotName() const { return m_snapshotName; }
     QString settingsPath() const;
 
-    // Publishing on the web (publish/PanelPublish.cpp).
-    void connectPublishing();
-    void publishTick();
-    void retryPublishing();
-    void LoadUploadSettings();
-    FtpDialog* ftpDialog() const; // the FTP dialog, made when first opened
-    FtpClient* ftpClient() const; // made when publishing first starts
-    void setSnapshotName(const QString& name) { m_snapshotName = name; }
-    const QString& lastGalleryName() const;
+    // Publishing on the web: button 5.
+    Publisher& publisher() const { return *m_publisher; }
 
     // The resting caption of the hint line.
     static QString restingHint();
@@ -167,13 +156,6 @@ private:
     void buildTrayMenu();
     void trayMessage(bool menu, QPoint position);
 
-    struct PublishingState;
-    void setUpPublishing();
-    void openFtpDialog();
-    void onLoggedIn(bool ok);
-    void onUploaded(const QString& remote, bool ok, const QString& error);
-    void endPublishing();
-
     PanelEnvironment m_env;
     std::array<PictureButton*, 9> m_buttons{};
     std::array<QScrollBar*, 3> m_sensorSliders{};
@@ -198,14 +180,11 @@ private:
     std::unique_ptr<BackgroundVideo> m_video;
     std::unique_ptr<Shop> m_shop;
 
-    QTimer m_autoSessionTimer;
-    QTimer m_publishTimer;
-    int m_uploadCounter = 0;
     QString m_snapshotName;
     bool m_unloaded = false;
     Shop::SavedSwitches m_saved; // read at start-up, put back once everything is read
 
     QMenu* m_trayMenu = nullptr;
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
-    std::unique_ptr<PublishingState> m_publishing;
+    std::unique_ptr<Publisher> m_publisher;
 };

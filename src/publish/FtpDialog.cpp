@@ -2,9 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "publish/FtpDialog.h"
 
-#include "app/ControlPanel.h"
 #include "publish/Publishing.h"
-#include "settings/Windows1252.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -45,9 +43,9 @@ constexpr std::array<Box, 4> kBoxes{{
 
 } // namespace
 
-FtpDialog::FtpDialog(ControlPanel& panel)
-    : QDialog(&panel, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
-    , m_panel(panel) {
+FtpDialog::FtpDialog(QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint) {
     setFixedSize(4515 / 15, 2640 / 15);
     setMouseTracking(true);
 
@@ -127,12 +125,12 @@ FtpDialog::FtpDialog(ControlPanel& panel)
     setTabOrder(m_fields[2], m_fields[3]);
     setTabOrder(m_fields[3], m_reloadList);
     setTabOrder(m_reloadList, m_galleryList);
-    prepare();
+    prepare(false);
 }
 
-void FtpDialog::prepare() {
-    setWindowTitle(m_panel.autoSessionTimer().isActive() ? QStringLiteral("Pregonar  -  Sesión Automática")
-                                                         : QStringLiteral("Pregonar  -  Iniciar Sesión"));
+void FtpDialog::prepare(bool automatic) {
+    setWindowTitle(automatic ? QStringLiteral("Pregonar  -  Sesión Automática")
+                             : QStringLiteral("Pregonar  -  Iniciar Sesión"));
     m_rememberedBox = 1;
     m_rememberedButton = kCancel;
     setButtonColor(kAccept, Colors::Idle);
@@ -141,7 +139,7 @@ void FtpDialog::prepare() {
     m_fields[0]->setFocus(Qt::OtherFocusReason);
 }
 
-QString FtpDialog::hint(int index) {
+QString FtpDialog::hintFor(int index) {
     switch (index) {
     case 0:
         return QStringLiteral("EJEMPLO:  ftp.miweb.com.ar");
@@ -170,38 +168,12 @@ UploadAccount FtpDialog::account() const {
             m_fields[3]->text(), m_reloadList->currentIndex(), m_galleryList->currentIndex()};
 }
 
-QString FtpDialog::unstorableField(QString* character) const {
-    for (int i = 0; i < 4; ++i) {
-        const QString text = m_fields[size_t(i)]->text();
-        if (Windows1252::canEncode(text))
-            continue;
-        if (character) {
-            // The first character (a whole surrogate pair counts as one) that has no byte.
-            for (qsizetype at = 0; at < text.size(); ++at) {
-                const qsizetype length = text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
-                if (!Windows1252::canEncode(QStringView(text).mid(at, length))) {
-                    *character = text.mid(at, length);
-                    break;
-                }
-                at += length - 1;
-            }
-        }
-        return QString::fromUtf16(kBoxes[size_t(i)].caption).trimmed();
-    }
-    return {};
-}
-
 void FtpDialog::setBusy(bool busy) {
     m_busy = busy;
     if (busy)
         setCursor(Qt::WaitCursor);
     else
         unsetCursor();
-}
-
-void FtpDialog::done(int result) {
-    m_panel.autoSessionTimer().stop();
-    QDialog::done(result);
 }
 
 void FtpDialog::setButtonColor(int index, Bgr color) {
@@ -221,10 +193,8 @@ void FtpDialog::fieldFocused(int index) {
                 box->selectAll();
         });
     }
-    QLabel* ayuda = m_panel.hintLabel();
-    ayuda->setStyleSheet(QStringLiteral("color: %1;").arg(toQColor(Colors::HintActive).name()));
-    ayuda->setText(hint(index));
     m_rememberedBox = index;
+    emit hint(hintFor(index));
 }
 
 bool FtpDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -316,7 +286,7 @@ void FtpDialog::labelReleased(int index) {
 
 void FtpDialog::labelClicked(int index) {
     if (index == kAccept && !m_busy)
-        m_panel.connectPublishing();
+        emit acceptClicked();
     else if (index == kCancel)
         reject();
 }

@@ -9,34 +9,30 @@
 
 #include <array>
 
-class ControlPanel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 
-// The FTP dialog: the account, the page name, the reload time and the gallery size. ACEPTAR hands
-// over to the panel's connectPublishing, which closes the dialog once the server has let it in.
+// The FTP dialog: the account, the page name, the reload time and the gallery size. ACEPTAR asks
+// for a login (acceptClicked); publishing closes the dialog once the server has let it in.
 class FtpDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kAccept = 6;
     static constexpr int kCancel = 7;
 
-    explicit FtpDialog(ControlPanel& panel);
+    explicit FtpDialog(QWidget* parent);
 
     // The Load step, run before every showing: the caption for the mode (manual or automatic
     // session) and the design state of the remembered box and button.
-    void prepare();
+    void prepare(bool automatic);
 
-    // LoadUploadSettings: the fields from records 2 to 6.
+    // The fields from records 2 to 6.
     void setAccount(const UploadAccount& account);
     // The fields as typed (not trimmed), as records 2 to 6 store them.
     UploadAccount account() const;
-    // The caption of the first text box whose text has characters the settings file cannot hold
-    // (outside Windows-1252), and the first such character; empty when all can be stored.
-    QString unstorableField(QString* character = nullptr) const;
 
-    // While the panel waits for the server: busy cursor, ACEPTAR ignored.
+    // While publishing waits for the server: busy cursor, ACEPTAR ignored.
     void setBusy(bool busy);
     bool isBusy() const { return m_busy; }
 
@@ -49,7 +45,7 @@ public:
     int rememberedButton() const { return m_rememberedButton; }
 
     // The hint the panel shows while text box `index` has the focus.
-    static QString hint(int index);
+    static QString hintFor(int index);
 
     // The event handlers, by their names in the program.
     void fieldFocused(int index);
@@ -59,16 +55,18 @@ public:
     void labelClicked(int index);
     void restHover();
 
+signals:
+    void acceptClicked();
+    // A text box has the focus: the panel's hint line shows this, in red.
+    void hint(const QString& text);
+
 protected:
-    // Every way of closing ends here: a pending automatic accept must not happen after it.
-    void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void setButtonColor(int index, Bgr color);
 
-    ControlPanel& m_panel;
     std::array<QLineEdit*, 4> m_fields{};
     std::array<QLabel*, 8> m_labels{};
     QComboBox* m_reloadList = nullptr;

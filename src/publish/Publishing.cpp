@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "publish/Publishing.h"
 
+#include "settings/Windows1252.h"
+
 #include <algorithm>
+#include <array>
 
 namespace Publishing {
 
@@ -60,6 +63,28 @@ QString pageNameProblem(const QString& pageName) {
                               "caracteres de control.\nEscriba solo el nombre de las páginas web, por "
                               "ejemplo: casa");
     return {};
+}
+
+QString accountProblem(const UploadAccount& account) {
+    const std::array<std::pair<const char16_t*, const QString*>, 4> fields{
+        {{u"Servidor FTP", &account.server},
+         {u"Usuario", &account.user},
+         {u"Contraseña", &account.password},
+         {u"Archivo HTML", &account.pageName}}};
+    for (const auto& [caption, text] : fields) {
+        if (Windows1252::canEncode(*text))
+            continue;
+        // The first character (a whole surrogate pair counts as one) that has no byte.
+        for (qsizetype at = 0; at < text->size(); ++at) {
+            const qsizetype length = text->at(at).isHighSurrogate() && at + 1 < text->size() ? 2 : 1;
+            if (!Windows1252::canEncode(QStringView(*text).mid(at, length)))
+                return QStringLiteral("El dato \"%1\" contiene el carácter \"%2\", que Pregonar no puede "
+                                      "guardar.\nEscríbalo sin ese carácter.")
+                    .arg(QString::fromUtf16(caption), text->mid(at, length));
+            at += length - 1;
+        }
+    }
+    return pageNameProblem(account.pageName);
 }
 
 QString galleryName(const QString& pageName, int number) {

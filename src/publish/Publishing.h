@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #pragma once
 
+#include "settings/UploadSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +31,11 @@ int nextGalleryNumber(int counter, int size);
 // when it can. The trimmed name must name files in the working folder and in the login folder only:
 // no folder separators, no "..", no control characters, and not empty.
 QString pageNameProblem(const QString& pageName);
+
+// Why the dialog's contents cannot be accepted, as the message ACEPTAR shows; empty when they can.
+// First a character the settings file cannot hold (it keeps one Windows-1252 byte per character,
+// anything else would come back as '?'), then the page name.
+QString accountProblem(const UploadAccount& account);
 
 // "casa-007.jpg".
 QString galleryName(const QString& pageName, int number);

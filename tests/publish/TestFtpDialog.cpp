@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-#include "app/PictureButton.h"
-#include "fakes/PanelFixture.h"
+#include "fakes/RecordingDesktop.h"
 #include "platform/FtpClient.h"
 #include "publish/FtpDialog.h"
-#include "publish/Publishing.h"
-#include "settings/SettingsFile.h"
+#include "publish/Publisher.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,19 +11,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Counts connection attempts; never answers (the dialog's wiring is all these tests look at).
-class SilentFtp : public FtpClient {
+// Counts logins and answers only when the test emits its signals.
+class HandFtp : public FtpClient {
 public:
-    int* attempts;
-    explicit SilentFtp(int* counter)
-        : attempts(counter) {}
-    bool connectToServer(const QString&, const QString&, const QString&) override {
-        return ++*attempts, true;
-    }
+    int attempts = 0;
+    bool connectToServer(const QString&, const QString&, const QString&) override { return ++attempts, true; }
     void upload(const QString&, const QString&) override {}
     void disconnectFromServer() override {}
     int pendingUploads() const override { return 0; }
@@ -39,80 +35,79 @@ void send(QWidget* target, QEvent::Type type) {
     QApplication::sendEvent(target, &event);
 }
 
+void click(QWidget* label) {
+    send(label, QEvent::MouseButtonPress);
+    send(label, QEvent::MouseButtonRelease);
+}
+
 } // namespace
 
+// The FTP dialog as the publisher shows it.
 class TestFtpDialog : public QObject {
     Q_OBJECT
 
-    int attempts_ = 0;
-    std::unique_ptr<PanelFixture> f_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<QWidget> window_;
+    RecordingDialogs dialogs_;
+    HandFtp* client_ = nullptr;
+    std::unique_ptr<Publisher> publisher_;
+    QString hint_;
 
     FtpDialog* open() {
-        f_->panel->clickButton(ControlPanel::Publish);
-        FtpDialog* dialog = f_->panel->ftpDialog();
-        if (dialog) {
-            dialog->activateWindow();
-            if (!QTest::qWaitForWindowActive(dialog))
-                qWarning("the dialog did not become active");
-        }
+        publisher_->toggle();
+        FtpDialog* dialog = publisher_->dialog();
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog))
+            qWarning("the dialog did not become active");
         return dialog;
     }
-    void type(FtpDialog* dialog, const QStringList& fields, int reload = 0, int gallery = 0) {
-        for (int i = 0; i < 4; ++i)
-            dialog->field(i)->setText(fields.value(i));
-        dialog->reloadList()->setCurrentIndex(reload);
-        dialog->galleryList()->setCurrentIndex(gallery);
-    }
-    static void click(QWidget* label) {
-        send(label, QEvent::MouseButtonPress);
-        send(label, QEvent::MouseButtonRelease);
+    // Accepted, logged in, then an upload fails: the dialog comes back in automatic mode.
+    FtpDialog* openAutomatic() {
+        click(open()->label(FtpDialog::kAccept));
+        emit client_->loggedIn(true, {}, FtpClient::LoginFailure::None);
+        emit client_->uploaded(QStringLiteral("casa.html"), false, QStringLiteral("421 Timeout."));
+        return publisher_->dialog();
     }
 
 private slots:
     void init() {
-        attempts_ = 0;
-        f_ = std::make_unique<PanelFixture>([this] { return std::make_unique<SilentFtp>(&attempts_); });
+        dir_ = std::make_unique<QTemporaryDir>();
+        window_ = std::make_unique<QWidget>();
+        window_->show();
+        dialogs_ = {};
+        publisher_ = std::make_unique<Publisher>(window_.get(), dir_->path(), &dialogs_, [this] {
+            auto client = std::make_unique<HandFtp>();
+            client_ = client.get();
+            return client;
+        });
+        connect(publisher_.get(), &Publisher::hint, this, [this](const QString& text) { hint_ = text; });
     }
-    void cleanup() { f_.reset(); }
-
-    void captionFollowsMode_data() {
-        QTest::addColumn<bool>("automatic");
-        QTest::addColumn<QString>("caption");
-        QTest::addRow("manual") << false << "Pregonar  -  Iniciar Sesión";
-        QTest::addRow("automatic") << true << "Pregonar  -  Sesión Automática";
-    }
-    void captionFollowsMode() {
-        QFETCH(bool, automatic);
-        QFETCH(QString, caption);
-        if (automatic)
-            f_->panel->autoSessionTimer().start();
-        FtpDialog* dialog = open();
-        QVERIFY(dialog && dialog->isVisible() && dialog->isModal());
-        QCOMPARE(dialog->windowTitle(), caption);
-        QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(dialog->label(FtpDialog::kAccept)->text(), QStringLiteral("ACEPTAR  "));
-        QCOMPARE(dialog->label(FtpDialog::kCancel)->text(), QStringLiteral("CANCELAR  "));
+    void cleanup() {
+        publisher_.reset();
+        window_.reset();
     }
 
-    void everyCloseStopsAutomaticSession_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addRow("CANCELAR") << "cancelar";
-        QTest::addRow("Esc") << "escape";
-        QTest::addRow("window closed") << "close";
+    void everyCloseEndsAutomaticSession_data() {
+        QTest::addColumn<int>("how");
+        QTest::addRow("CANCELAR") << 0;
+        QTest::addRow("Esc") << 1;
+        QTest::addRow("window closed") << 2;
     }
-    void everyCloseStopsAutomaticSession() {
-        QFETCH(QString, how);
-        f_->panel->autoSessionTimer().start();
-        FtpDialog* dialog = open();
-        if (how == QLatin1String("cancelar"))
+    void everyCloseEndsAutomaticSession() {
+        QFETCH(int, how);
+        open()->setAccount({"ftp.tienda.com", "pedro", "clave", "casa", 0, 0});
+        FtpDialog* dialog = openAutomatic();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Pregonar  -  Sesión Automática"));
+        QVERIFY(publisher_->session().retryTimer().isActive());
+        if (how == 0)
             click(dialog->label(FtpDialog::kCancel));
-        else if (how == QLatin1String("escape"))
+        else if (how == 1)
             QTest::keyClick(dialog->field(0), Qt::Key_Escape);
         else
             dialog->close();
         QVERIFY(!dialog->isVisible());
-        QVERIFY(!f_->panel->autoSessionTimer().isActive());
-        QCOMPARE(attempts_, 0);
+        QVERIFY(!publisher_->session().retryTimer().isActive());
+        QCOMPARE(publisher_->session().state(), PublishingSession::State::Off);
     }
 
     void boxes_data() {
@@ -135,31 +130,28 @@ private slots:
         QCOMPARE(text->maxLength(), maxLength);
         QCOMPARE(text->echoMode() == QLineEdit::Password, masked);
         text->setText(QStringLiteral("secreto"));
-
         // Enter in the box before moves the focus here and selects the whole text.
-        dialog->field((box + 3) % 4)->setFocus();
-        QTRY_VERIFY(dialog->field((box + 3) % 4)->hasFocus());
-        QTest::keyClick(dialog->field((box + 3) % 4), Qt::Key_Return);
+        QLineEdit* before = dialog->field((box + 3) % 4);
+        before->setFocus();
+        QTRY_VERIFY(before->hasFocus());
+        QTest::keyClick(before, Qt::Key_Return);
         QTRY_VERIFY(text->hasFocus());
         QCOMPARE(text->selectedText(), QStringLiteral("secreto"));
-        QCOMPARE(f_->panel->hintLabel()->text(), hint);
-        QVERIFY(f_->panel->hintLabel()->styleSheet().contains(QStringLiteral("#ff0000")));
+        QCOMPARE(hint_, hint);
         QTest::keyClick(text, Qt::Key_Enter);
         QTRY_VERIFY(dialog->field((box + 1) % 4)->hasFocus());
-        QVERIFY(dialog->isVisible()); // Enter never accepts the dialog
-
+        QVERIFY(dialog->isVisible()); // Enter never accepts
+        QCOMPARE(client_->attempts, 0);
         // The pointer over the window puts the hint of the remembered box back.
-        f_->panel->hintLabel()->setText(QString());
+        hint_.clear();
         send(dialog, QEvent::MouseMove);
-        QCOMPARE(f_->panel->hintLabel()->text(), FtpDialog::hint((box + 1) % 4));
+        QCOMPARE(hint_, FtpDialog::hintFor((box + 1) % 4));
     }
 
-    void combosSendFocusToServerBox() {
+    void listsSendFocusToServerBox() {
         FtpDialog* dialog = open();
-        QCOMPARE(dialog->reloadList()->count(), 13);
         QCOMPARE(dialog->reloadList()->itemText(12), QStringLiteral("60 Segundos"));
         QCOMPARE(dialog->galleryList()->itemText(0), QStringLiteral("DESACTIVADO"));
-        QCOMPARE(dialog->galleryList()->itemText(12), QStringLiteral("200 Fotos"));
         for (QComboBox* list : {dialog->reloadList(), dialog->galleryList()}) {
             dialog->field(2)->setFocus();
             QTRY_VERIFY(dialog->field(2)->hasFocus());
@@ -170,90 +162,50 @@ private slots:
 
     void hoverNeedsTwoMovesOverANewButton() {
         FtpDialog* dialog = open();
-        QLabel* aceptar = dialog->label(FtpDialog::kAccept);
+        QVERIFY(dialog->isModal() && (dialog->windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Pregonar  -  Iniciar Sesión"));
         QLabel* cancelar = dialog->label(FtpDialog::kCancel);
-        const auto colours = [&] { return QList<Bgr>{dialog->buttonColor(6), dialog->buttonColor(7)}; };
-        send(aceptar, QEvent::MouseMove);
-        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
-        send(aceptar, QEvent::MouseMove);
-        QCOMPARE(colours(), (QList<Bgr>{Colors::Hover, Colors::Idle}));
-        send(cancelar, QEvent::MouseMove); // only clears ACEPTAR
-        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
-        send(cancelar, QEvent::MouseMove);
-        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Hover}));
-        send(dialog->field(1), QEvent::MouseMove); // a text box resets the hover
-        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Idle}));
-        send(cancelar, QEvent::MouseMove);
-        QCOMPARE(colours(), (QList<Bgr>{Colors::Idle, Colors::Hover}));
-        send(cancelar, QEvent::MouseButtonPress);
-        QCOMPARE(dialog->buttonColor(7), Colors::Pressed);
-        send(dialog->label(4), QEvent::MouseMove); // resets the hover colour only
-        QCOMPARE(dialog->buttonColor(7), Colors::Pressed);
+        const auto after = [&](QWidget* over, QEvent::Type type = QEvent::MouseMove) {
+            send(over, type);
+            return QList<Bgr>{dialog->buttonColor(FtpDialog::kAccept),
+                              dialog->buttonColor(FtpDialog::kCancel)};
+        };
+        using L = QList<Bgr>;
+        QCOMPARE(after(dialog->label(FtpDialog::kAccept)), (L{Colors::Idle, Colors::Idle}));
+        QCOMPARE(after(dialog->label(FtpDialog::kAccept)), (L{Colors::Hover, Colors::Idle}));
+        QCOMPARE(after(cancelar), (L{Colors::Idle, Colors::Idle})); // only clears ACEPTAR
+        QCOMPARE(after(cancelar), (L{Colors::Idle, Colors::Hover}));
+        QCOMPARE(after(dialog->field(1)), (L{Colors::Idle, Colors::Idle})); // a text box resets the hover
+        QCOMPARE(after(cancelar), (L{Colors::Idle, Colors::Hover}));
+        QCOMPARE(after(cancelar, QEvent::MouseButtonPress), (L{Colors::Idle, Colors::Pressed}));
+        QCOMPARE(after(dialog->label(4)), (L{Colors::Idle, Colors::Pressed})); // resets the hover colour only
         QVERIFY(dialog->isVisible());
     }
 
-    // ACEPTAR refuses what could not be stored or would name a file outside the folders, before
-    // storing anything or trying the server; the automatic session ends quietly instead.
-    void refusesWhatCannotBeUsed_data() {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<bool>("automatic");
-        QTest::addColumn<QString>("message"); // a part of it; empty: accepted
-        const QString page = QStringLiteral("\"Archivo HTML\"");
-        QTest::addRow("unstorable character") << "clave\u0142"
-                                              << "casa" << false << "\"Contraseña\"";
-        QTest::addRow("empty page") << "clave"
-                                    << "" << false << page;
-        QTest::addRow("blank page") << "clave"
-                                    << "   " << false << page;
-        QTest::addRow("slash") << "clave"
-                               << "web/casa" << false << page;
-        QTest::addRow("backslash") << "clave"
-                                   << "web\\casa" << false << page;
-        QTest::addRow("dot dot") << "clave"
-                                 << "..casa" << false << page;
-        QTest::addRow("control character") << "clave"
-                                           << "ca\tsa" << false << page;
-        QTest::addRow("empty page, automatic") << "clave"
-                                               << "" << true << "";
-        QTest::addRow("a plain name") << "clave"
-                                      << " mi casa.v2 " << false << "";
-    }
-    void refusesWhatCannotBeUsed() {
-        QFETCH(QString, password);
-        QFETCH(QString, page);
-        QFETCH(bool, automatic);
-        QFETCH(QString, message);
-        if (automatic)
-            f_->panel->autoSessionTimer().start();
+    // A refusal: one message, nothing stored, no login, the dialog stays for the correction.
+    void refusesUnusablePageName() {
         FtpDialog* dialog = open();
-        type(dialog, {"ftp.tienda.com", "pedro", password, page});
-        const qsizetype before = f_->dialogs.messages.size();
-        if (automatic)
-            f_->panel->retryPublishing();
-        else
-            click(dialog->label(FtpDialog::kAccept));
-        const bool accepted = !automatic && message.isEmpty();
-        QCOMPARE(attempts_, accepted ? 1 : 0);
-        QCOMPARE(SettingsFile(f_->panel->settingsPath()).read(5) == SettingsRecord{}, !accepted);
-        QCOMPARE(dialog->isVisible(), !automatic);
-        QVERIFY(!f_->panel->autoSessionTimer().isActive());
-        QCOMPARE(f_->dialogs.messages.size(), before + (message.isEmpty() ? 0 : 1));
-        if (!message.isEmpty()) {
-            const RecordingDialogs::Message& shown = f_->dialogs.messages.last();
-            QCOMPARE(shown.title, QStringLiteral("Pregonar - Conexión FTP"));
-            QCOMPARE(shown.icon, Dialogs::Icon::Warning);
-            QVERIFY2(shown.text.contains(message), qPrintable(shown.text));
-        }
+        dialog->setAccount({"ftp.tienda.com", "pedro", "clave", "web/casa", 0, 0});
+        click(dialog->label(FtpDialog::kAccept));
+        QCOMPARE(dialogs_.messages.size(), 1);
+        QCOMPARE(dialogs_.messages.last().title, QStringLiteral("Pregonar - Conexión FTP"));
+        QCOMPARE(dialogs_.messages.last().icon, Dialogs::Icon::Warning);
+        QVERIFY(dialogs_.messages.last().text.contains(QStringLiteral("\"Archivo HTML\"")));
+        QCOMPARE(client_->attempts, 0);
+        QVERIFY(!QFile::exists(dir_->filePath(QStringLiteral("Pregonar.DAT"))));
+        QVERIFY(dialog->isVisible());
     }
 
+    // Records 2 to 6 are written before the login is tried, and fill the dialog the next time.
     void recordsAsStoredAndReadBack() {
         FtpDialog* dialog = open();
-        // The records are written before the connection is tried (this client never answers).
-        type(dialog, {"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa"}, 3, 1);
+        dialog->setAccount({"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa", 3, 1});
         click(dialog->label(FtpDialog::kAccept));
-        QCOMPARE(attempts_, 1);
-        QFile file(f_->panel->settingsPath());
+        QCOMPARE(client_->attempts, 1);
+        QVERIFY(dialog->isBusy());
+        click(dialog->label(FtpDialog::kAccept)); // ignored while the server is asked
+        QCOMPARE(client_->attempts, 1);
+        QFile file(dir_->filePath(QStringLiteral("Pregonar.DAT")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         const auto slot = [&](int n, int length) { return bytes.mid((n - 1) * 42, length); };
@@ -265,10 +217,13 @@ private slots:
         QCOMPARE(slot(4, 13), str("pedro") + str(""));
         // 8 characters: VarA empty, VarB positions 5, 2, 7, 1, 4, 6, 3, 8.
         QCOMPARE(slot(5, 16), str("") + str("ebgadfch"));
-        QCOMPARE(slot(6, 8 + 4 + 2 + 4 + 4),
-                 str("casa") + str("") + QByteArray(2 + 4, '\0') + QByteArray("\x03\x00\x01\x00", 4));
+        QCOMPARE(slot(6, 22),
+                 str("casa") + str("") + QByteArray(6, '\0') + QByteArray("\x03\x00\x01\x00", 4));
+        QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("casa-gi.html")))); // the pages, too
 
         dialog->close();
+        QVERIFY(!dialog->isBusy()); // closed while the server was asked
+        dialog->setAccount({});
         dialog = open();
         QCOMPARE(dialog->account(),
                  (UploadAccount{"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa", 3, 1}));

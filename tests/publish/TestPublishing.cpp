@@ -56,6 +56,47 @@ private slots:
         QCOMPARE(got, numbers);
     }
 
+    // What ACEPTAR refuses: what the settings file cannot hold, and page names that would name a
+    // file outside the working folder or the login folder.
+    void accountProblem_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("message"); // a part of it; empty: accepted
+        const QString page = QStringLiteral("\"Archivo HTML\"");
+        QTest::addRow("unstorable character") << "clave\u0142"
+                                              << "casa"
+                                              << "\"Contraseña\" contiene el carácter \"\u0142\"";
+        QTest::addRow("surrogate pair") << "clave"
+                                        << "casa\U0001F600"
+                                        << "carácter \"\U0001F600\"";
+        QTest::addRow("euro sign is stored") << "clave\u20ac"
+                                             << "casa"
+                                             << "";
+        QTest::addRow("empty page") << "clave"
+                                    << "" << page;
+        QTest::addRow("blank page") << "clave"
+                                    << "   " << page;
+        QTest::addRow("slash") << "clave"
+                               << "web/casa" << page;
+        QTest::addRow("backslash") << "clave"
+                                   << "web\\casa" << page;
+        QTest::addRow("dot dot") << "clave"
+                                 << "..casa" << page;
+        QTest::addRow("control character") << "clave"
+                                           << "ca\tsa" << page;
+        QTest::addRow("a plain name") << "clave"
+                                      << " mi casa.v2 "
+                                      << "";
+    }
+    void accountProblem() {
+        QFETCH(QString, password);
+        QFETCH(QString, page);
+        QFETCH(QString, message);
+        const QString problem = Publishing::accountProblem({"ftp.tienda.com", "pedro", password, page, 0, 0});
+        QCOMPARE(problem.isEmpty(), message.isEmpty());
+        QVERIFY2(problem.contains(message), qPrintable(problem));
+    }
+
     // Pages the program wrote follow the settings of each accept; the shop's own pages stay as they are.
     void pagesFollowSettingsUnlessShopOwned_data() {
         QTest::addColumn<QByteArray>("own"); // what the shop put in their place
