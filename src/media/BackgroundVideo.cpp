@@ -24,8 +24,8 @@ VideoPlayer& BackgroundVideo::ensurePlayer() {
 
 void BackgroundVideo::play(const QString& path) {
     VideoPlayer& player = ensurePlayer();
-    player.setURL(path);
-    player.controls().play();
+    player.open(path);
+    player.play();
     // Full screen from the first frame when the panel is away, not only from the first watch tick.
     if (!m_panelVisible())
         player.setFullScreen(true);
@@ -39,15 +39,15 @@ void BackgroundVideo::stop() {
     m_watch.stop();
     if (m_player) {
         m_player->setVisible(false);
-        m_player->controls().stop();
-        m_player->close();
+        m_player->stop();
+        m_player->release();
     }
 }
 
 void BackgroundVideo::watch() {
     VideoPlayer& player = ensurePlayer();
-    const double position = player.controls().currentPosition();
-    const double duration = player.currentMedia().duration();
+    const double position = player.position();
+    const double duration = player.duration();
     // The end of the file is the end. When the file says how long it is the video ends half a
     // second before it; a guessed length could cut it short. A file that cannot be played never
     // reaches its end; it ends here at once instead of leaving the shop with a black screen and
@@ -59,6 +59,6 @@ void BackgroundVideo::watch() {
     }
     if (!m_panelVisible()) {
         player.setFullScreen(true);
-        player.controls().play();
+        player.play();
     }
 }

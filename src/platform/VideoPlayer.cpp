@@ -13,19 +13,19 @@
 #include <QVBoxLayout>
 #include <QVideoWidget>
 
-void VideoPlayer::Controls::play() {
+void VideoPlayer::play() {
     m_player->play();
 }
 
-void VideoPlayer::Controls::stop() {
+void VideoPlayer::stop() {
     m_player->stop();
 }
 
-double VideoPlayer::Controls::currentPosition() const {
+double VideoPlayer::position() const {
     return double(m_player->position()) / 1000.0;
 }
 
-double VideoPlayer::Media::duration() const {
+double VideoPlayer::duration() const {
     return double(m_player->duration()) / 1000.0;
 }
 
@@ -49,17 +49,15 @@ VideoPlayer::VideoPlayer(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     m_player->setAudioOutput(m_audio);
     m_player->setVideoOutput(m_surface);
-    m_controls.m_player = m_player;
-    m_media.m_player = m_player;
 
     // A missing decoder leaves the playback state at Playing: only the status and the error tell.
     connect(m_player, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
-        if (error != QMediaPlayer::NoError && !m_url.isEmpty()) {
+        if (error != QMediaPlayer::NoError && !m_file.isEmpty()) {
             m_failed = true;
         }
     });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (m_url.isEmpty()) {
+        if (m_file.isEmpty()) {
             return;
         }
         if (status == QMediaPlayer::InvalidMedia) {
@@ -75,9 +73,9 @@ VideoPlayer::~VideoPlayer() {
     m_player->stop();
 }
 
-void VideoPlayer::setURL(const QString& path) {
-    close();
-    m_url = path;
+void VideoPlayer::open(const QString& path) {
+    release();
+    m_file = path;
     // Nothing to play is as broken as a file that cannot be played. Set before the source is handed
     // over: a player may report a missing file from inside setSource().
     m_failed = path.isEmpty();
@@ -85,8 +83,8 @@ void VideoPlayer::setURL(const QString& path) {
     m_player->setSource(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
 }
 
-void VideoPlayer::close() {
-    m_url.clear();
+void VideoPlayer::release() {
+    m_file.clear();
     m_failed = false;
     m_atEnd = false;
     m_lengthKnown = false;

@@ -10,50 +10,32 @@ class QMediaPlayer;
 class QVideoWidget;
 
 // The background video player: a borderless window with the picture and nothing else, no
-// controls. Its members keep the names the panel has always used for its player: `URL`,
-// `controls` (`play`, `stop`, `currentPosition`), `currentMedia` (`duration`), `close`,
-// `fullScreen`, and the window's own visibility.
+// controls.
 class VideoPlayer : public QWidget {
     Q_OBJECT
 public:
-    class Controls {
-    public:
-        void play();
-        void stop();
-        // Seconds from the start.
-        double currentPosition() const;
-
-    private:
-        friend class VideoPlayer;
-        QMediaPlayer* m_player = nullptr;
-    };
-    class Media {
-    public:
-        // Seconds; 0 until the file is known to be playable.
-        double duration() const;
-
-    private:
-        friend class VideoPlayer;
-        QMediaPlayer* m_player = nullptr;
-    };
-
     explicit VideoPlayer(QWidget* parent = nullptr);
     ~VideoPlayer() override;
 
-    QString URL() const { return m_url; }
-    // A local file; the previous media is closed first.
-    void setURL(const QString& path);
-    Controls& controls() { return m_controls; }
-    Media& currentMedia() { return m_media; }
-    // Lets the media go.
-    void close();
+    // The file being played; empty when none.
+    QString file() const { return m_file; }
+    // A local file; the previous one is let go first.
+    void open(const QString& path);
+    void play();
+    void stop();
+    // Lets the file go.
+    void release();
+    // Seconds from the start.
+    double position() const;
+    // Seconds; 0 until the file is known to be playable.
+    double duration() const;
 
     bool fullScreen() const { return m_fullScreen; }
     // Full screen covers the primary screen; otherwise the player keeps a window of half its size
     // in the middle.
     void setFullScreen(bool on);
 
-    // The file of the current URL cannot be played: missing, damaged or without a decoder.
+    // The file cannot be played: missing, damaged or without a decoder.
     bool failed() const { return m_failed; }
     // The player has reached the end of the file: the end for every file, whether or not its
     // length was known.
@@ -76,9 +58,7 @@ private:
     QMediaPlayer* m_player;
     QAudioOutput* m_audio;
     QVideoWidget* m_surface;
-    Controls m_controls;
-    Media m_media;
-    QString m_url;
+    QString m_file;
     bool m_fullScreen = false;
     bool m_failed = false;
     bool m_atEnd = false;

@@ -150,7 +150,7 @@ private slots:
                 if (!finished.isEmpty()) {
                     return true;
                 }
-                lastPosition = player->controls().currentPosition();
+                lastPosition = player->position();
                 return false;
             },
             10000);
@@ -159,7 +159,7 @@ private slots:
                  qPrintable(QString::number(lastPosition)));
         video.stop();
         QVERIFY(!player->isVisible());
-        QVERIFY(player->URL().isEmpty());
+        QVERIFY(player->file().isEmpty());
     }
 
     void fullScreenOnlyWhileThePanelIsAway() {
@@ -167,7 +167,7 @@ private slots:
         ControlPanel& panel = readyToPlay(f, m_clip);
         answerWithTheVideo(panel);
         VideoPlayer* player = panel.video().player();
-        QTRY_VERIFY(player->controls().currentPosition() > 0.1);
+        QTRY_VERIFY(player->position() > 0.1);
         QVERIFY(player->fullScreen());
         QCOMPARE(player->geometry(), screenArea());
 
@@ -176,8 +176,8 @@ private slots:
         QTest::keyClick(player, Qt::Key_Escape);
         QVERIFY(panel.isVisible());
         QVERIFY(panel.shop().autoHideTimer().isActive());
-        const double atEscape = player->controls().currentPosition();
-        QTRY_VERIFY(player->controls().currentPosition() > atEscape + 0.3);
+        const double atEscape = player->position();
+        QTRY_VERIFY(player->position() > atEscape + 0.3);
         QVERIFY(panel.isVisible());
         QVERIFY(!player->fullScreen());
         QVERIFY(player->geometry().width() < screenArea().width());
@@ -192,7 +192,7 @@ private slots:
         PanelFixture f;
         ControlPanel& panel = readyToPlay(f, m_clip);
         answerWithTheVideo(panel);
-        QTRY_VERIFY(panel.video().player()->controls().currentPosition() > 0.1);
+        QTRY_VERIFY(panel.video().player()->position() > 0.1);
         panel.clickButton(ControlPanel::Advertising);
         QVERIFY(!panel.video().playing());
         QVERIFY(!panel.video().player()->isVisible());
