@@ -89,8 +89,8 @@ public:
     void restHint();
     // Button 2: the camera and its format.
     void chooseCamera();
-    void SavePanelSettings();
-    void SaveBannerSettings();
+    void savePanelSettings();
+    void saveBannerSettings();
     // Brings the panel back in front, at its normal size.
     void showPanel();
     // The panel called back (tray icon, a second copy): shown, and while advertising runs it goes
@@ -146,8 +146,8 @@ private:
     void alignmentChanged();
     void setButtonState(int index, bool on);
     void refreshSoundList();
-    void ApplyPanelSettings();
-    void RestoreBannerSettings();
+    void loadPanelSettings();
+    void loadBannerSettings();
     void loadIdlePicture();
     QString pathIn(const QString& name) const;
     QString chooseFile(const QString& folder, const QString& title, const QString& filter);

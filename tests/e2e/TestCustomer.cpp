@@ -101,7 +101,7 @@ private slots:
                              Box::screenshot(QStringLiteral("root"), QStringLiteral("video.png")));
                          return green(shot, {5, 100}) && green(shot, {shot.width() - 5, shot.height() - 100});
                      },
-                     5000),
+                     10000),
                  "the video does not cover the screen");
         // Escape, pressed on whatever has the keyboard, brings the panel back.
         Box::xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
@@ -111,7 +111,19 @@ private slots:
         QVERIFY2(!Box::waitForWindow(title, 20000).isEmpty(), "no video for the second customer");
         QCOMPARE(Box::terminate(*program), 0);
 
-        QTest::qWait(int(16000 - started.msecsTo(QDateTime::currentDateTime()))); // just before the loop
+        // The clip's own clock: its first visit, 3 s in, is when the first picture was taken. A loaded
+        // machine may open the clip late; the greeter is stopped just before the clip loops.
+        const auto firstPictureTaken = [&greeter] {
+            const QStringList pictures =
+                QDir(greeter.work(QStringLiteral("Fotos"))).entryList(QDir::Files, QDir::Name);
+            return pictures.isEmpty() ? QDateTime()
+                                      : QDateTime::fromString(pictures.first().mid(5, 19),
+                                                              QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(firstPictureTaken().isValid(), 10000);
+        const QDateTime firstPicture = firstPictureTaken();
+        QTest::qWait(
+            int(qMax<qint64>(0, QDateTime::currentDateTime().msecsTo(firstPicture.addMSecs(13000)))));
         QCOMPARE(Box::terminate(*greeting), 0);
         const QList<int> onsets = TestMedia::loudness(pulse.stopRecording()).onsetsMs();
         QStringList heard;
@@ -120,16 +132,9 @@ private slots:
         qInfo("greetings heard at %s ms after the start", qPrintable(heard.join(u',')));
         // The first and the third visit; the second falls in the seven seconds after the first.
         QCOMPARE(onsets.size(), 2);
-        QVERIFY(onsets[0] >= 3000 && onsets[0] < 4500);
-        QVERIFY(onsets[1] >= 11500 && onsets[1] < 13000);
-        QVERIFY(qAbs((onsets[1] - onsets[0]) - 8500) < 400);
-        // The pictures of the customers, each taken when the detector saw them: the greeting follows
+        QVERIFY2(qAbs((onsets[1] - onsets[0]) - 8500) < 600, "the second greeting is not the third visit's");
+        // The picture of the first customer was taken when the detector saw them: the greeting follows
         // within a few tenths of a second (generous for a loaded machine).
-        const QStringList pictures =
-            QDir(greeter.work(QStringLiteral("Fotos"))).entryList(QDir::Files, QDir::Name);
-        QVERIFY(!pictures.isEmpty());
-        const QDateTime firstPicture =
-            QDateTime::fromString(pictures.first().mid(5, 19), QStringLiteral("yyyyMMdd-HHmmss-zzz"));
         const qint64 toSound = onsets[0] - started.msecsTo(firstPicture);
         QVERIFY2(toSound > -200 && toSound < 2000, qPrintable(QString::number(toSound)));
     }

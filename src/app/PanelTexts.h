@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QString>
+
+// Texts of the panel shown from more than one place.
+namespace PanelTexts {
+inline const QString kDefaultMessage = QStringLiteral("ESCRIBIR MENSAJE AQUI...");
+inline const QString kStatusOff = QStringLiteral("AutoMensaje DESACTIVADO");
+} // namespace PanelTexts
