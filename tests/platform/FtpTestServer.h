@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <csignal>
+
 // How a test server differs from the usual one.
 struct FtpTestServerOptions {
     quint16 port = 0;               // 0: a free one
@@ -21,17 +23,16 @@ struct FtpTestServerOptions {
 //          success proves TLS was used). vsftpd wants system users; rather than adding one, it runs
 //          anonymous with upload rights. It refuses a writable chroot folder for anonymous users, so
 //          uploads go to the writable sub-folder "up/": use remotePrefix() in remote names.
-// Both run as the test's own children and die with it (parent-death signal); the destructor kills
-// every process of the server, forked sessions included.
+// kill(), freeze() and thaw() signal the server and every process it forked; it dies with the test
+// (parent-death signal).
 class FtpTestServer {
 public:
     enum class Kind { Plain, Tls };
     using Options = FtpTestServerOptions;
 
     explicit FtpTestServer(Kind kind, Options options = {});
-    ~FtpTestServer();
-    FtpTestServer(const FtpTestServer&) = delete;
-    FtpTestServer& operator=(const FtpTestServer&) = delete;
+    ~FtpTestServer() { kill(); }
+    Q_DISABLE_COPY(FtpTestServer)
 
     // Starts and waits until the server greets. The first start picks the port (unless given), later
     // starts (after kill()) reuse it and the same folder.
@@ -39,23 +40,26 @@ public:
     // Plain only, before start(): the account's rights in pyftpdlib's letters ("elr": read only).
     void setPermissions(const QString& perm) { permissions_ = perm; }
     void kill();
-    bool freeze(); // SIGSTOP to every process of the server: connections stay open, nothing answers
-    bool thaw();
+    bool freeze() { return signalTree(SIGSTOP); } // connections stay open, nothing answers
+    bool thaw() { return signalTree(SIGCONT); }
 
-    QString address() const; // "127.0.0.1:port", as typed into the server field
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); } // as typed in the form
     quint16 port() const { return port_; }
-    QString user() const;
-    QString password() const;
-    QString remotePrefix() const;
-    QString uploadDir() const; // the local folder where uploads land
+    QString user() const { return kind_ == Kind::Plain ? "tienda" : "anonymous"; }
+    QString password() const { // ':' and '@' would break a password written into a URL
+        return !options_.password.isEmpty() ? options_.password
+               : kind_ == Kind::Plain       ? "cl@ve:1"
+                                            : "pregonar@";
+    }
+    QString remotePrefix() const { return kind_ == Kind::Plain ? QString() : QStringLiteral("up/"); }
+    // The local folder where uploads land.
+    QString uploadDir() const { return dir_.filePath(kind_ == Kind::Plain ? "root" : "root/up"); }
     // Control connections the server has accepted since the first start, from its log (readiness
     // probes excluded).
     int connectionsSeen() const;
 
 private:
-    bool writeConfig(QString* error);
-    bool waitUntilGreeting(QString* error);
-    QList<qint64> processTree() const;
+    bool configure(QString* error);
     bool signalTree(int signal);
 
     Kind kind_;

@@ -14,79 +14,24 @@ using namespace Publishing;
 class TestPublishing : public QObject {
     Q_OBJECT
 private slots:
-    void intervalFollowsReloadTime_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("interval");
-        QTest::addRow("5 s") << "5 Segundos" << 3000;
-        QTest::addRow("7 s") << "7 Segundos" << 5000;
-        QTest::addRow("8 s") << "8 Segundos" << 5000;
-        QTest::addRow("60 s") << "60 Segundos" << 57000;
-    }
-    void intervalFollowsReloadTime() {
-        QFETCH(QString, item);
-        QFETCH(int, interval);
-        QVERIFY(reloadItems().contains(item));
-        QCOMPARE(uploadInterval(leadingNumber(item)), interval);
-    }
-
-    void galleryRotation_data() {
-        QTest::addColumn<int>("startCounter");
-        QTest::addColumn<QString>("size"); // as the list names it
-        QTest::addColumn<QStringList>("snapshots");
-        QTest::addColumn<QList<int>>("numbers"); // 0: not published to the gallery
-        QTest::addRow("after the last, 001") << 9 << "10 Fotos" << QStringList{"a", "b"} << QList<int>{10, 1};
-        QTest::addRow("same snapshot once")
-            << 0 << "10 Fotos" << QStringList{"a", "a", "b"} << QList<int>{1, 0, 2};
-        QTest::addRow("gallery off") << 4 << "DESACTIVADO" << QStringList{"a", "b"} << QList<int>{0, 0};
-        QTest::addRow("restored counter goes on")
-            << 149 << "150 Fotos" << QStringList{"a"} << QList<int>{150};
-        QTest::addRow("counter of a larger gallery")
-            << 150 << "20 Fotos" << QStringList{"a"} << QList<int>{1};
-    }
-    void galleryRotation() {
-        QFETCH(int, startCounter);
-        QFETCH(QString, size);
-        QFETCH(QStringList, snapshots);
-        QFETCH(QList<int>, numbers);
-        QVERIFY(galleryItems().contains(size));
-        GalleryRotation rotation{startCounter, {}};
-        QList<int> got;
-        for (const QString& name : snapshots)
-            got << rotation.next(name, leadingNumber(size)).value_or(0);
-        QCOMPARE(got, numbers);
-    }
-
     // What ACEPTAR refuses: what the settings file cannot hold, and page names that would name a
     // file outside the working folder or the login folder.
     void accountProblem_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("message"); // a part of it; empty: accepted
+        const auto row = [](const char* name, const QString& password, const QString& page,
+                            const QString& m) { QTest::newRow(name) << password << page << m; };
         const QString page = QStringLiteral("\"Archivo HTML\"");
-        QTest::addRow("unstorable character") << "clave\u0142"
-                                              << "casa"
-                                              << "\"Contraseña\" contiene el carácter \"\u0142\"";
-        QTest::addRow("surrogate pair") << "clave"
-                                        << "casa\U0001F600"
-                                        << "carácter \"\U0001F600\"";
-        QTest::addRow("euro sign is stored") << "clave\u20ac"
-                                             << "casa"
-                                             << "";
-        QTest::addRow("empty page") << "clave"
-                                    << "" << page;
-        QTest::addRow("blank page") << "clave"
-                                    << "   " << page;
-        QTest::addRow("slash") << "clave"
-                               << "web/casa" << page;
-        QTest::addRow("backslash") << "clave"
-                                   << "web\\casa" << page;
-        QTest::addRow("dot dot") << "clave"
-                                 << "..casa" << page;
-        QTest::addRow("control character") << "clave"
-                                           << "ca\tsa" << page;
-        QTest::addRow("a plain name") << "clave"
-                                      << " mi casa.v2 "
-                                      << "";
+        row("unstorable character", "clave\u0142", "casa", "\"Contraseña\" contiene el carácter \"\u0142\"");
+        row("surrogate pair", "clave", "casa\U0001F600", "carácter \"\U0001F600\"");
+        row("euro sign is stored", "clave\u20ac", "casa", "");
+        row("blank page", "clave", "   ", page);
+        row("slash", "clave", "web/casa", page);
+        row("backslash", "clave", "web\\casa", page);
+        row("dot dot", "clave", "..casa", page);
+        row("control character", "clave", "ca\tsa", page);
+        row("a plain name", "clave", " mi casa.v2 ", "");
     }
     void accountProblem() {
         QFETCH(QString, password);

@@ -112,6 +112,8 @@ private slots:
         row("5 s, 10 Fotos", "/", "open accept", in + " = Publishing 3000");
         row("40 s, DESACTIVADO", "/", "open r:10 g:0 accept",
             "form store login on done casa.html = Publishing 37000");
+        row("7 s", "/", "open r:2 accept", in + " = Publishing 5000");
+        row("8 s", "/", "open r:3 accept", in + " = Publishing 5000");
         row("refused login", "a/", "open accept", "form store login warn = Manual", imposible);
         row("empty password", "/", "open pass: accept", "form store warn = Manual", imposible);
         row("page name", "/", "open page:web/casa accept", "form warn = Manual", "\"Archivo HTML\"");
@@ -131,6 +133,8 @@ private slots:
             "form store login on done casa.html casa.jpg casa.jpg = Publishing 3000");
         row("gallery wraps", "/", "counter:9 open accept detect snap tick snap tick",
             in + " casa.jpg casa-010.jpg casa.jpg casa-001.jpg = Publishing 3000");
+        row("counter of a larger gallery", "/", "counter:30 open accept detect snap tick",
+            in + " casa.jpg casa-001.jpg = Publishing 3000");
         row("upload failure", "/+-", "open accept", fail + " = Automatic");
         row("automatic session", "+a/+-", "open accept retry retry",
             fail + " store login store login on done casa.html casa-gi.html = Publishing 3000");
