@@ -7,6 +7,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+Q_DECLARE_METATYPE(CameraChoice)
+// Choices are written with designated initialisers; the members left out keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 // The real sources: a video file played as a camera, and cameras that are not there.
 class TestCaptureSources : public QObject {
     Q_OBJECT
@@ -15,10 +19,7 @@ class TestCaptureSources : public QObject {
     QString m_clip;
 
     static std::unique_ptr<FrameSource> fileSource(const QString& path) {
-        CameraChoice choice;
-        choice.kind = CameraChoice::Kind::File;
-        choice.file = path;
-        return makeFrameSource(choice);
+        return makeFrameSource({.kind = CameraChoice::Kind::File, .file = path});
     }
     static bool grab(FrameSource& source, MotionDetector& detector) {
         std::optional<MotionResult> result;
@@ -69,58 +70,38 @@ private slots:
 
     // The camera that was chosen, also when it comes back under another id.
     void pickCamera_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<CameraChoice>("choice");
         QTest::addColumn<int>("expected");
-        QTest::addRow("same id") << int(CameraChoice::Kind::Camera) << "/dev/video2"
-                                 << "USB" << 1;
-        QTest::addRow("back on another port") << int(CameraChoice::Kind::Camera) << "/dev/video9"
-                                              << "USB" << 1;
-        QTest::addRow("unplugged") << int(CameraChoice::Kind::Camera) << "/dev/video9"
-                                   << "Otra" << -1;
-        QTest::addRow("system default") << int(CameraChoice::Kind::SystemDefault) << ""
-                                        << "" << 0;
-        QTest::addRow("demo is no camera") << int(CameraChoice::Kind::Demo) << ""
-                                           << "" << -1;
+        using enum CameraChoice::Kind;
+        QTest::addRow("same id") << CameraChoice{.kind = Camera, .device = "/dev/video2", .name = "USB"} << 1;
+        QTest::addRow("back on another port")
+            << CameraChoice{.kind = Camera, .device = "/dev/video9", .name = "USB"} << 1;
+        QTest::addRow("unplugged") << CameraChoice{.kind = Camera, .device = "/dev/video9", .name = "Otra"}
+                                   << -1;
+        QTest::addRow("system default") << CameraChoice{} << 0;
+        QTest::addRow("demo is no camera") << CameraChoice{.kind = Demo} << -1;
     }
-
     void pickCamera() {
-        QFETCH(int, kind);
-        QFETCH(QString, device);
-        QFETCH(QString, name);
-        QFETCH(int, expected);
-        CameraChoice choice;
-        choice.kind = CameraChoice::Kind(kind);
-        choice.device = device;
-        choice.name = name;
-        const QList<CameraInfo> present{
-            {QStringLiteral("/dev/video0"), QStringLiteral("Integrada"), true, {}},
-            {QStringLiteral("/dev/video2"), QStringLiteral("USB"), false, {}}};
-        QCOMPARE(::pickCamera(choice, present), expected);
+        QFETCH(CameraChoice, choice);
+        const QList<CameraInfo> present{{"/dev/video0", "Integrada", true, {}},
+                                        {"/dev/video2", "USB", false, {}}};
+        QTEST(::pickCamera(choice, present), "expected");
         QCOMPARE(::pickCamera(choice, {}), -1);
     }
 
-    void pickFormat_data() {
-        QTest::addColumn<QSize>("chosen");
-        QTest::addColumn<int>("expected");
-        QTest::addRow("no choice: raw 640x480 rather than its Motion JPEG") << QSize() << 2;
-        QTest::addRow("chosen size: raw at 10 frames a second is enough") << QSize(1280, 720) << 3;
-        QTest::addRow("a size the camera lacks") << QSize(800, 600) << -1;
-    }
-
-    // What a typical webcam lists: Motion JPEG at every size, raw frames fast only when small.
+    // What a typical webcam lists: Motion JPEG at every size, raw frames fast only when small. With no
+    // choice, raw 640x480 rather than its Motion JPEG; raw at 10 frames a second is enough.
     void pickFormat() {
-        QFETCH(QSize, chosen);
-        QFETCH(int, expected);
         const QList<CameraFormatInfo> formats{
             {QSize(160, 120), false, 30},  {QSize(640, 480), true, 30},  {QSize(640, 480), false, 30},
             {QSize(1280, 720), false, 10}, {QSize(1280, 720), true, 30}, {QSize(1280, 720), false, 5},
         };
-        CameraChoice choice;
-        choice.kind = CameraChoice::Kind::Camera;
-        choice.resolution = chosen;
-        QCOMPARE(::pickFormat(choice, formats), expected);
+        CameraChoice choice{.kind = CameraChoice::Kind::Camera};
+        for (const auto& [size, expected] :
+             {std::pair{QSize(), 2}, {QSize(1280, 720), 3}, {QSize(800, 600), -1}}) {
+            choice.resolution = size;
+            QCOMPARE(::pickFormat(choice, formats), expected);
+        }
     }
 
     // No camera on this machine. The capture session still pushes test pictures into its sink; none of
