@@ -29,16 +29,9 @@ class TestBannerLayout : public QObject {
     }
 
 private slots:
-    // Half to even on both sides of zero, and no help from the floating-point rounding mode.
-    void roundsHalfToEven_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("rounded");
+    void roundsHalfToEven() { // on both sides of zero, and no help from the floating-point rounding mode
         for (auto [v, r] : {std::pair{-0.5, 0}, {-1.5, -2}, {0.5, 0}, {1.5, 2}})
-            QTest::addRow("%g", v) << v << r;
-    }
-    void roundsHalfToEven() {
-        QFETCH(double, value);
-        QTEST(roundHalfEven(value), "rounded");
+            QCOMPARE(roundHalfEven(v), r);
     }
 
     // VisibleLines, LineHeight, TopFadeEnd, BottomFadeStart, FadeLength (735 is checked by fadeBands).
