@@ -3,7 +3,7 @@
 #pragma once
 
 #include <QFile>
-#include <QImage>
+#include <QPainter> // clips are drawn
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
