@@ -4,21 +4,20 @@
 
 #include "platform/TrayIcon.h"
 
-#include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QSet>
 
 // The real program advertising on a display with a tray host: the background picture over the
 // whole screen, the tray icon bringing the panel back, and its menu.
+using Box = ProgramSandbox;
+
 class TestAdvertising : public QObject {
     Q_OBJECT
 
-    static inline const QString& kPanel = ProgramSandbox::kPanel;
     static inline const QString kBackground = QStringLiteral("^Pregonar - Imagen de Fondo$");
 
-    static QString xdotool(const QString& command) { return ProgramSandbox::xdotool(command.split(u' ')); }
+    static QString xdotool(const QString& command) { return Box::xdotool(command.split(u' ')); }
 
     static QRect geometryOf(const QString& window) {
         // "WINDOW=..", "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines, in this order.
@@ -59,14 +58,10 @@ class TestAdvertising : public QObject {
         QImage image(640, 400, QImage::Format_RGB32);
         QPainter p(&image);
         QLinearGradient gradient(0, 0, 640, 400);
-        gradient.setColorAt(0, QColor(0x1e, 0x5a, 0xa0));
-        gradient.setColorAt(1, QColor(0xf0, 0x8c, 0x1e));
+        gradient.setStops({{0, QColor(0x1e, 0x5a, 0xa0)}, {1, QColor(0xf0, 0x8c, 0x1e)}});
         p.fillRect(image.rect(), gradient);
         p.setPen(Qt::white);
-        QFont font = p.font();
-        font.setPixelSize(44);
-        font.setBold(true);
-        p.setFont(font);
+        p.setFont(QFont(p.font().family(), 33, QFont::Bold));
         p.drawText(image.rect(), Qt::AlignCenter, "Portátiles en oferta");
         p.end();
         return image.save(path, "JPG", 90);
@@ -78,12 +73,9 @@ private slots:
         QProcess trayer;
         trayer.startCommand("trayer --edge top --align right --widthtype request --height 32");
         QVERIFY(trayer.waitForStarted());
-        auto stopTrayer = qScopeGuard([&] {
+        auto stopTrayer = qScopeGuard([&] { // killed, if need be, as it is destroyed
             trayer.terminate();
-            if (!trayer.waitForFinished(3000)) {
-                trayer.kill();
-                trayer.waitForFinished();
-            }
+            trayer.waitForFinished(3000);
         });
         QTRY_VERIFY(SystemTray::hostAvailable());
 
@@ -96,16 +88,14 @@ private slots:
         // Advertising comes back on at start: the picture covers the screen, the panel is away.
         std::unique_ptr<QProcess> program = box.start();
         auto stopProgram = qScopeGuard([&] {
-            if (program->state() != QProcess::NotRunning) {
-                program->kill();
-                program->waitForFinished();
-            }
+            program->kill();
+            program->waitForFinished();
         });
-        const QString background = ProgramSandbox::waitForWindow(kBackground, 15000);
+        const QString background = Box::waitForWindow(kBackground, 15000);
         QVERIFY2(!background.isEmpty(), "no background window");
         QCOMPARE(geometryOf(background), QRect(0, 0, 1280, 1024));
-        QVERIFY(ProgramSandbox::waitForWindow(kPanel, 500).isEmpty());
-        const QImage shot(ProgramSandbox::screenshot(background, "background.png"));
+        QVERIFY(Box::waitForWindow(Box::kPanel, 500).isEmpty());
+        const QImage shot(Box::screenshot(background, "background.png"));
         QCOMPARE(shot.size(), QSize(1280, 1024));
         // Stretched: the picture's corners are the screen's corners.
         QVERIFY(qAbs(shot.pixelColor(4, 4).blue() - 0xa0) < 24);
@@ -113,26 +103,25 @@ private slots:
 
         // Esc on the picture, then a second start, bring the panel back, each for five seconds.
         xdotool("key Escape");
-        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(), "Esc did not bring the panel back");
-        QVERIFY2(ProgramSandbox::waitForNoWindow(kPanel, 8000), "the panel stayed over the show");
+        QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(), "Esc did not bring the panel back");
+        QVERIFY2(Box::waitForNoWindow(Box::kPanel, 8000), "the panel stayed over the show");
         QVERIFY(box.start()->waitForFinished(5000));
-        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(),
-                 "a second start did not call the panel");
-        QVERIFY2(ProgramSandbox::waitForNoWindow(kPanel, 8000), "the panel stayed over the show");
+        QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(), "a second start did not call the panel");
+        QVERIFY2(Box::waitForNoWindow(Box::kPanel, 8000), "the panel stayed over the show");
 
         // The icon sits in the tray's panel, its only client.
         const QString trayPanel = xdotool("search --name ^panel$");
         QVERIFY(!trayPanel.isEmpty());
-        QTRY_VERIFY(ProgramSandbox::run("xwininfo", {"-tree", "-id", trayPanel})
-                        .contains("\"Pregonar\": (\"pregonar\""));
+        QTRY_VERIFY(
+            Box::run("xwininfo", {"-tree", "-id", trayPanel}).contains("\"Pregonar\": (\"pregonar\""));
         // A window manager keeps the tray's panel above an ordinary window; without one, raise it.
         xdotool("windowraise " + trayPanel);
         const QPoint iconCentre = geometryOf(trayPanel).center();
         // A left click on the icon brings the panel back; the picture stays up.
         clickAt(iconCentre, 1);
-        const QString panelWindow = ProgramSandbox::waitForWindow(kPanel, 5000);
-        QVERIFY2(!panelWindow.isEmpty(), "the tray icon did not bring the panel back");
-        QVERIFY(!ProgramSandbox::waitForWindow(kBackground, 100).isEmpty());
+        QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(),
+                 "the tray icon did not bring the panel back");
+        QVERIFY(!Box::waitForWindow(kBackground, 100).isEmpty());
 
         // The menu: "Acerca de..." opens the product page.
         QRect menu = openMenu(iconCentre);
