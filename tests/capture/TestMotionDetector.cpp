@@ -85,15 +85,13 @@ private slots:
         QFETCH(int, movement);
         QFETCH(int, color);
         QFETCH(int, changed);
-        QFETCH(QString, text);
-        QFETCH(bool, triggers);
         MotionDetector detector(movement, color);
         detector.setReference(filled(Black));
         const auto result = detector.process(withWhitePoints(changed));
         QVERIFY(result);
         QCOMPARE(result->changedPoints, changed);
-        QCOMPARE(result->text, text);
-        QCOMPARE(result->triggers, triggers);
+        QTEST(result->text, "text");
+        QTEST(result->triggers, "triggers");
     }
 
     void dotsOnlyAtChangedPoints() {
