@@ -102,10 +102,8 @@ private slots:
         QTest::addRow("this program's file") << ours << panel << banner << account;
 
         const PanelRecord stored{true, 12, true, true, 10, 30, 1000};
-        const QString none[] = {"missing.DAT", "empty.DAT", "cut-in-fields.DAT"};
-        for (const QString& file : none)
-            QTest::addRow("%s", qPrintable(file))
-                << kData + file << PanelRecord{} << BannerRecord{} << UploadAccount{};
+        for (const char* file : {"missing.DAT", "empty.DAT", "cut-in-fields.DAT"})
+            QTest::addRow("%s", file) << kData + file << PanelRecord{} << BannerRecord{} << UploadAccount{};
         QTest::addRow("41 bytes, record 1 whole")
             << kData + "short-41-bytes.DAT" << stored << BannerRecord{} << UploadAccount{};
         QTest::addRow("length past the slot") << kData + "length-past-slot.DAT" << PanelRecord{}
