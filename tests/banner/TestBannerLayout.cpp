@@ -14,7 +14,6 @@ struct FakeMeasure final : TextMeasure {
     double textHeight(const QString&) const override { return height; }
     double textWidth(const QString& line) const override { return 301.0 * line.size(); }
 };
-const QString TenLines = QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n9\n10");
 } // namespace
 
 class TestBannerLayout : public QObject {
@@ -111,7 +110,7 @@ private slots:
         // that is LineCount - 1.
         QTest::addRow("short") << "Hola" << 1000 << 6; // 6 + 7 = 13 = 14 - 1
         QTest::addRow("empty") << "" << 1000 << 6;
-        QTest::addRow("ten lines") << TenLines << 1000 << 15; // 15 + 7 = 22 = 23 - 1
+        QTest::addRow("ten lines") << "1\n2\n3\n4\n5\n6\n7\n8\n9\n10" << 1000 << 15; // 15 + 7 = 22 = 23 - 1
         // Speed = LineHeight: -735 is not below -735, so two ticks per line.
         QTest::addRow("speed = LineHeight") << "Hola" << 735 << 12;
     }
@@ -136,12 +135,10 @@ private slots:
             QVERIFY(!tick.stop);
             QCOMPARE(QList<int>({b.firstLine(), b.topY(), int(tick.lines.size())}),
                      QList<int>({t % 7, 0, 7}));
-            for (int i = 0; i < 7; ++i) {
-                const int k = (t % 7 + i + 1) % 7;
+            for (int i = 0, k = (t + 1) % 7; i < 7; ++i, k = (k + 1) % 7) {
                 const BannerLayout::DrawnLine& line = tick.lines[i];
-                QCOMPARE(QList<int>({line.index, line.x, line.y}),
-                         QList<int>({k, k == 6 ? 12256 : 13460, i * 735}));
-                QCOMPARE(line.colour, b.colourAt(i * 735));
+                QCOMPARE((QList<qint64>{line.index, line.x, line.y, line.colour}),
+                         (QList<qint64>{k, k == 6 ? 12256 : 13460, i * 735, b.colourAt(i * 735)}));
             }
         }
     }
