@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(CameraChoice)
 // Choices are written with designated initialisers; the members left out keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 

@@ -7,7 +7,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(CameraChoice)
 // Choices are written with designated initialisers; the members left out keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 

@@ -7,8 +7,6 @@
 #include <functional>
 #include <map>
 
-Q_DECLARE_METATYPE(PixelFormat)
-
 namespace {
 
 using Triple = std::array<int, 3>;
