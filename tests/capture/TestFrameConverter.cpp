@@ -107,28 +107,22 @@ private slots:
                     QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
     }
 
-    // Each target pixel takes the source pixel under its centre.
-    void scaling_data() {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QPoint>("target");
-        QTest::addColumn<QPoint>("picked");
-        QTest::addRow("640x480 last") << QSize(640, 480) << QPoint(319, 239) << QPoint(639, 479);
-        QTest::addRow("1280x720 middle") << QSize(1280, 720) << QPoint(160, 120) << QPoint(642, 361);
-        QTest::addRow("odd 321x241") << QSize(321, 241) << QPoint(319, 239) << QPoint(320, 240);
-        QTest::addRow("upscaled 3x2") << QSize(3, 2) << QPoint(107, 120) << QPoint(1, 1);
-    }
+    // Each target pixel takes the source pixel under its centre: the last of 640x480, the middle of
+    // 1280x720, an odd size, and a picture scaled up.
     void scaling() {
-        QFETCH(QSize, size);
-        QFETCH(QPoint, target);
-        QFETCH(QPoint, picked);
-        // Coordinates written into the pixels: red and green the low bytes, blue the high bits.
-        const TestFrame frame = makeFrame(Rgb24, size.width(), size.height(), 1, [](int x, int y) {
-            return Triple{x % 256, y % 256, x / 256 * 16 + y / 256};
-        });
-        QImage image;
-        QVERIFY(FrameConverter().convert(frame.view, image));
-        const QRgb p = image.pixel(target);
-        QCOMPARE(QPoint(qBlue(p) / 16 * 256 + qRed(p), qBlue(p) % 16 * 256 + qGreen(p)), picked);
+        using Row = std::tuple<QSize, QPoint, QPoint>; // source size, target pixel, source pixel picked
+        for (const auto& [size, target, picked] :
+             {Row{{640, 480}, {319, 239}, {639, 479}}, Row{{1280, 720}, {160, 120}, {642, 361}},
+              Row{{321, 241}, {319, 239}, {320, 240}}, Row{{3, 2}, {107, 120}, {1, 1}}}) {
+            // Coordinates written into the pixels: red and green the low bytes, blue the high bits.
+            const TestFrame frame = makeFrame(Rgb24, size.width(), size.height(), 1, [](int x, int y) {
+                return Triple{x % 256, y % 256, x / 256 * 16 + y / 256};
+            });
+            QImage image;
+            QVERIFY(FrameConverter().convert(frame.view, image));
+            const QRgb p = image.pixel(target);
+            QCOMPARE(QPoint(qBlue(p) / 16 * 256 + qRed(p), qBlue(p) % 16 * 256 + qGreen(p)), picked);
+        }
     }
 
     void rejectsBrokenFrames() {
