@@ -210,41 +210,37 @@ private slots:
     void sideFiles_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("isPath");
-        QTest::addColumn<QVariant>("written"); // invalid: the file is read as found
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QVariant>("read"); // invalid: nothing read
+        QTest::addColumn<QByteArray>("bytes"); // what `text` is written as; null: the file is read as found
+        QTest::addColumn<QVariant>("text");    // invalid: nothing read
 
-        const QString message = "¡Ofertas de hoy!\nCañón: 15% menos\nÁrea de cómputo";
-        QTest::addRow("three lines") << "a.LST" << false << QVariant(message)
+        QTest::addRow("three lines") << "a.LST" << false
                                      << QByteArray(
                                             "¡Ofertas de hoy!\r\nCañón: 15% menos\r\nÁrea de cómputo\r\n")
-                                     << QVariant(message);
-        QTest::addRow("empty message")
-            << "b.LST" << false << QVariant("") << QByteArray("\r\n") << QVariant("");
-        QTest::addRow("path") << "c.VDO" << true << QVariant("C:\\Vídeos\\oferta.mp4")
-                              << QByteArray("C:\\Vídeos\\oferta.mp4\r\n")
+                                     << QVariant("¡Ofertas de hoy!\nCañón: 15% menos\nÁrea de cómputo");
+        QTest::addRow("empty message") << "b.LST" << false << QByteArray("\r\n") << QVariant("");
+        QTest::addRow("path") << "c.VDO" << true << QByteArray("C:\\Vídeos\\oferta.mp4\r\n")
                               << QVariant("C:\\Vídeos\\oferta.mp4");
-        QTest::addRow("no line break") << kData + "message-no-break.LST" << false << QVariant()
-                                       << QByteArray() << QVariant("Sólo una línea");
-        QTest::addRow("Windows-1252 message") << kData + "message-cp1252.LST" << false << QVariant()
-                                              << QByteArray() << QVariant("¡Ofertas!\nCañón y teléfono");
-        QTest::addRow("Windows-1252 path") << kData + "path-cp1252.WPR" << true << QVariant() << QByteArray()
+        QTest::addRow("no line break")
+            << kData + "message-no-break.LST" << false << QByteArray() << QVariant("Sólo una línea");
+        QTest::addRow("Windows-1252 message") << kData + "message-cp1252.LST" << false << QByteArray()
+                                              << QVariant("¡Ofertas!\nCañón y teléfono");
+        QTest::addRow("Windows-1252 path") << kData + "path-cp1252.WPR" << true << QByteArray()
                                            << QVariant("C:\\Mis Imágenes\\año nuevo.jpg");
-        QTest::addRow("missing") << "missing.WPR" << true << QVariant() << QByteArray() << QVariant();
+        QTest::addRow("missing") << "missing.WPR" << true << QByteArray() << QVariant();
     }
     void sideFiles() {
         QFETCH(QString, file);
         QFETCH(bool, isPath);
-        QFETCH(QVariant, written);
         QFETCH(QByteArray, bytes);
+        QFETCH(QVariant, text);
         const QString path = QDir(m_dir.path()).filePath(file);
-        if (written.isValid()) {
-            const QString value = written.toString();
+        if (!bytes.isNull()) {
+            const QString value = text.toString();
             QVERIFY(isPath ? SideFiles::writePath(path, value) : SideFiles::writeMessage(path, value));
             QCOMPARE(contents(path), bytes);
         }
-        const std::optional<QString> text = isPath ? SideFiles::readPath(path) : SideFiles::readMessage(path);
-        QTEST(text ? QVariant(*text) : QVariant(), "read");
+        const std::optional<QString> read = isPath ? SideFiles::readPath(path) : SideFiles::readMessage(path);
+        QCOMPARE(read ? QVariant(*read) : QVariant(), text);
     }
 };
 
