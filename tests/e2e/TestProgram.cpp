@@ -80,16 +80,8 @@ private slots:
         QFETCH(QString, readMe);
         QFETCH(bool, show);
         Box box;
-        // Sliders moved, sounds on, the image on, a message of three lines with accents.
-        QVERIFY(box.prepare(
-            {.uploadCounter = 7,
-             .imageOn = true,
-             .soundsOn = true,
-             .movement = 12,
-             .color = 44,
-             .interval = 2300},
-            {.messageOn = show, .advertisingOn = show, .soundIndex = -1, .speed = 60, .alignment = 2},
-            launcher));
+        // Sliders moved, sounds on, the image on, no greeting sound, a message of three lines with accents.
+        QVERIFY(box.prepare({false, 7, true, true, 12, 44, 2300}, {show, show, false, -1, 60, 2}, launcher));
         QVERIFY(
             box.write("tienda/Pregonar.LST", "¡Bienvenido!\r\nPortátiles en oferta\r\nPregunte aquí\r\n"));
         QVERIFY(box.write("tienda/Pregonar.WPR", box.work("Fondos/oferta.jpg").toUtf8() + "\r\n"));
