@@ -51,12 +51,11 @@ public:
 
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, value] : {std::pair<QString, QString>{"HOME", path("home")},
-                                          {"XDG_RUNTIME_DIR", path("run")},
-                                          {"XDG_CONFIG_HOME", path("home/.config")},
-                                          {"PATH", path("bin") + u':' + env.value("PATH")},
-                                          {"QT_QPA_PLATFORM", "xcb"}})
-            env.insert(name, value);
+        env.insert("HOME", path("home"));
+        env.insert("XDG_RUNTIME_DIR", path("run"));
+        env.insert("XDG_CONFIG_HOME", path("home/.config"));
+        env.insert("PATH", path("bin") + u':' + env.value("PATH"));
+        env.insert("QT_QPA_PLATFORM", "xcb");
         env.remove("XDG_CURRENT_DESKTOP");
         env.remove("DESKTOP_SESSION");
         return env;
@@ -70,15 +69,15 @@ public:
         process->setProcessEnvironment(env.isEmpty() ? environment() : env);
         process->setWorkingDirectory(work());
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QStringList command{PREGONAR_BINARY};
         if (asOrdinaryUser && ::geteuid() == 0) {
             QFile::copy(PREGONAR_BINARY, path("bin/pregonar"));
             run("chown", {"-R", "nobody:nogroup", m_dir.path()});
-            process->start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                  path("bin/pregonar")} +
-                                          arguments);
-        } else {
-            process->start(PREGONAR_BINARY, arguments);
+            command = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                       path("bin/pregonar")};
         }
+        command += arguments;
+        process->start(command.takeFirst(), command);
         process->waitForStarted();
         return process;
     }
