@@ -14,7 +14,6 @@ struct FakeMeasure final : TextMeasure {
     double textHeight(const QString&) const override { return height; }
     double textWidth(const QString& line) const override { return 301.0 * line.size(); }
 };
-const QString TenLines = QStringLiteral("1\n2\n3\n4\n5\n6\n7\n8\n9\n10");
 } // namespace
 
 class TestBannerLayout : public QObject {
@@ -29,35 +28,25 @@ class TestBannerLayout : public QObject {
     }
 
 private slots:
-    // Half to even on both sides of zero, and no help from the floating-point rounding mode.
-    void roundsHalfToEven_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("rounded");
+    void roundsHalfToEven() { // on both sides of zero, and no help from the floating-point rounding mode
         for (auto [v, r] : {std::pair{-0.5, 0}, {-1.5, -2}, {0.5, 0}, {1.5, 2}})
-            QTest::addRow("%g", v) << v << r;
-    }
-    void roundsHalfToEven() {
-        QFETCH(double, value);
-        QTEST(roundHalfEven(value), "rounded");
+            QCOMPARE(roundHalfEven(v), r);
     }
 
     // VisibleLines, LineHeight, TopFadeEnd, BottomFadeStart, FadeLength (735 is checked by fadeBands).
-    void geometry_data() {
-        QTest::addColumn<double>("textHeight");
-        QTest::addColumn<QList<int>>("expected");
-        // 4590/612 + 1 = 8.5 -> 8 (even); 918 - 612 + 700 = 1006; 4590 - 1006 - 1224 + 700 = 3060.
-        QTest::addRow("612") << 612.0 << QList<int>{8, 612, 1006, 3060, 928};
-        // LineHeight 637.5 -> 638 (even); 4590/637.5 + 1 = 8.2 -> 8; 918 - 638 + 700 = 980.
-        QTest::addRow("637.5") << 637.5 << QList<int>{8, 638, 980, 3034, 928};
-    }
+    // 612: 4590/612 + 1 = 8.5 -> 8 (even); 918 - 612 + 700 = 1006; 4590 - 1006 - 1224 + 700 = 3060.
+    // 637.5: LineHeight 637.5 -> 638 (even); 4590/637.5 + 1 = 8.2 -> 8; 918 - 638 + 700 = 980.
     void geometry() {
-        QFETCH(double, textHeight);
-        m.height = textHeight;
-        const BannerLayout b = laidOut("Hola", true);
-        m.height = 735;
-        QTEST((QList<int>{b.visibleLines(), b.lineHeight(), b.topFadeEnd(), b.bottomFadeStart(),
-                          b.fadeLength()}),
-              "expected");
+        using Row = std::pair<double, QList<int>>;
+        for (const auto& [height, expected] :
+             {Row{612, {8, 612, 1006, 3060, 928}}, Row{637.5, {8, 638, 980, 3034, 928}}}) {
+            m.height = height;
+            const BannerLayout b = laidOut("Hola", true);
+            m.height = 735;
+            QCOMPARE((QList<int>{b.visibleLines(), b.lineHeight(), b.topFadeEnd(), b.bottomFadeStart(),
+                                 b.fadeLength()}),
+                     expected);
+        }
     }
 
     void lineX_data() {
@@ -78,23 +67,17 @@ private slots:
         QTEST(laidOut(line, true, 35, slider).lineX(6), "x");
     }
 
-    void colour_data() {
-        QTest::addColumn<double>("random");
-        QTest::addColumn<quint32>("base");
-        QTest::addColumn<quint32>("middle"); // Ramp(50): 255 / 100 x 50 = 127.49999999999999 -> 127
-        QTest::addRow("yellow") << 0.3333 << quint32(0x0000FFFF) << quint32(0x00007F7F);
-        QTest::addRow("green") << 0.34 << quint32(0x0000FF00) << quint32(0x00007F00);
-        QTest::addRow("cyan") << 0.9999 << quint32(0x00FFFF00) << quint32(0x007F7F00);
-    }
+    // Yellow, green and cyan; Ramp(50) is 255 / 100 x 50 = 127.49999999999999 -> 127.
     void colour() {
-        QFETCH(double, random);
-        QFETCH(quint32, base);
-        BannerLayout b(m, [random] { return random; });
-        b.layOut("Hola", true);
-        QCOMPARE((QList<quint32>{b.baseColour(), b.ramp()[0], b.ramp()[100]}),
-                 (QList<quint32>{base, 0, base}));
-        QTEST(b.ramp()[50], "middle");
-        QCOMPARE(b.ramp()[10] & 0xFF00, 0x1A00u); // green is on in all three: 2.55 x 10 = 25.5 -> 26
+        for (const auto& [random, base, middle] : {std::tuple{0.3333, 0x0000FFFFu, 0x00007F7Fu},
+                                                   {0.34, 0x0000FF00u, 0x00007F00u},
+                                                   {0.9999, 0x00FFFF00u, 0x007F7F00u}}) {
+            BannerLayout b(m, [random] { return random; });
+            b.layOut("Hola", true);
+            QCOMPARE((QList<quint32>{b.baseColour(), b.ramp()[0], b.ramp()[50], b.ramp()[100]}),
+                     (QList<quint32>{base, 0, middle, base}));
+            QCOMPARE(b.ramp()[10] & 0xFF00, 0x1A00u); // green is on in all three: 2.55 x 10 = 25.5 -> 26
+        }
         QCOMPARE(BgrColour::toQColor(0x00FFC0C0), QColor(0xC0, 0xC0, 0xFF));
     }
 
@@ -127,7 +110,7 @@ private slots:
         // that is LineCount - 1.
         QTest::addRow("short") << "Hola" << 1000 << 6; // 6 + 7 = 13 = 14 - 1
         QTest::addRow("empty") << "" << 1000 << 6;
-        QTest::addRow("ten lines") << TenLines << 1000 << 15; // 15 + 7 = 22 = 23 - 1
+        QTest::addRow("ten lines") << "1\n2\n3\n4\n5\n6\n7\n8\n9\n10" << 1000 << 15; // 15 + 7 = 22 = 23 - 1
         // Speed = LineHeight: -735 is not below -735, so two ticks per line.
         QTest::addRow("speed = LineHeight") << "Hola" << 735 << 12;
     }
@@ -152,12 +135,10 @@ private slots:
             QVERIFY(!tick.stop);
             QCOMPARE(QList<int>({b.firstLine(), b.topY(), int(tick.lines.size())}),
                      QList<int>({t % 7, 0, 7}));
-            for (int i = 0; i < 7; ++i) {
-                const int k = (t % 7 + i + 1) % 7;
+            for (int i = 0, k = (t + 1) % 7; i < 7; ++i, k = (k + 1) % 7) {
                 const BannerLayout::DrawnLine& line = tick.lines[i];
-                QCOMPARE(QList<int>({line.index, line.x, line.y}),
-                         QList<int>({k, k == 6 ? 12256 : 13460, i * 735}));
-                QCOMPARE(line.colour, b.colourAt(i * 735));
+                QCOMPARE((QList<qint64>{line.index, line.x, line.y, line.colour}),
+                         (QList<qint64>{k, k == 6 ? 12256 : 13460, i * 735, b.colourAt(i * 735)}));
             }
         }
     }

@@ -10,7 +10,7 @@
 class TestFontTextMeasure : public QObject {
     Q_OBJECT
 private slots:
-    void measuresInTwips() {
+    void measuresInTwipsAndFits() {
         const FontTextMeasure at96(bannerFont(15), 15);
         const FontTextMeasure at192(bannerFont(7.5), 7.5);
         // 36 pt is 720 twips; a line with its leading is somewhat taller.
@@ -19,11 +19,8 @@ private slots:
         QVERIFY(qAbs(at96.textWidth("Hola") - at192.textWidth("Hola")) < 0.05 * at96.textWidth("Hola"));
         QCOMPARE(at96.textWidth(""), 0.0);
         QVERIFY(at96.textWidth("HolaHola") > 1.9 * at96.textWidth("Hola"));
-    }
-
-    void laysOutTheDesignArea() {
-        const FontTextMeasure measure(bannerFont(15), 15);
-        BannerLayout b(measure);
+        // The design area: 5 to 8 lines, a centred line inside it.
+        BannerLayout b(at96);
         b.setAlignmentFromSlider(1);
         b.layOut(QStringLiteral("Ofertas de la semana"), true);
         QVERIFY(b.visibleLines() >= 5 && b.visibleLines() <= 8);

@@ -14,15 +14,11 @@ QImage filled(QRgb colour, QSize size = {320, 240}) {
     return picture;
 }
 
-// Grid points of the 320x240 view in reading order: (3, 3), (12, 3), ... (318, 237).
-QPoint gridPoint(int i) {
-    return {3 + 9 * (i % 36), 3 + 9 * (i / 36)};
-}
-
+// White at the first grid points of the 320x240 view in reading order: (3, 3), (12, 3), ... (318, 237).
 QImage withWhitePoints(int count) {
     QImage picture = filled(Black);
     for (int i = 0; i < count; ++i)
-        picture.setPixel(gridPoint(i), White);
+        picture.setPixel(3 + 9 * (i % 36), 3 + 9 * (i / 36), White);
     return picture;
 }
 
@@ -46,6 +42,7 @@ private slots:
         QTest::addRow("3-4-5 is distance 5") << 0x000403 << 0x000000 << 50 << false;
         QTest::addRow("outside is red -1") << -1 << 0x000004 << 50 << false;
         QTest::addRow("outside is red -1, T+1") << -1 << 0x000005 << 50 << true;
+        QTest::addRow("green down by T+1 at 50") << 0x80ff80 << 0x80f980 << 50 << true;
     }
     void colorDistance() {
         QFETCH(qint32, c1);
@@ -54,6 +51,13 @@ private slots:
         QFETCH(bool, distinct);
         QCOMPARE(colorsDiffer(c1, c2, slider), distinct);
         QCOMPARE(colorsDiffer(c2, c1, slider), distinct);
+        if (c1 < 0)
+            return;
+        // The fast walk over whole frames must draw the line exactly where colorsDiffer does.
+        const auto rgb = [](qint32 c) { return qRgb(c & 0xff, c >> 8 & 0xff, c >> 16); };
+        MotionDetector detector(Sliders::Movement.designValue, slider);
+        detector.setReference(filled(rgb(c1)));
+        QCOMPARE(detector.process(filled(rgb(c2)))->changedPoints, distinct ? 972 : 0);
     }
 
     void levelAndTrigger_data() {
@@ -77,36 +81,13 @@ private slots:
         QFETCH(int, movement);
         QFETCH(int, color);
         QFETCH(int, changed);
-        QFETCH(QString, text);
-        QFETCH(bool, triggers);
         MotionDetector detector(movement, color);
         detector.setReference(filled(Black));
         const auto result = detector.process(withWhitePoints(changed));
         QVERIFY(result);
         QCOMPARE(result->changedPoints, changed);
-        QCOMPARE(result->text, text);
-        QCOMPARE(result->triggers, triggers);
-    }
-
-    // The fast walk over whole frames must draw the line exactly where colorsDiffer does.
-    void channelChange_data() {
-        QTest::addColumn<int>("slider");
-        QTest::addColumn<QRgb>("before");
-        QTest::addColumn<QRgb>("after");
-        QTest::addColumn<int>("changed");
-        QTest::addRow("red by T at 20") << 20 << QRgb(0xff102030) << QRgb(0xffab2030) << 0;
-        QTest::addRow("red by T+1 at 20") << 20 << QRgb(0xff102030) << QRgb(0xffac2030) << 972;
-        QTest::addRow("green down by T+1 at 50") << 50 << QRgb(0xff80ff80) << QRgb(0xff80f980) << 972;
-        QTest::addRow("blue by T at 0") << 0 << QRgb(0xff000000) << QRgb(0xff0000ff) << 0;
-    }
-    void channelChange() {
-        QFETCH(int, slider);
-        QFETCH(QRgb, before);
-        QFETCH(QRgb, after);
-        QFETCH(int, changed);
-        MotionDetector detector(Sliders::Movement.designValue, slider);
-        detector.setReference(filled(before));
-        QCOMPARE(detector.process(filled(after))->changedPoints, changed);
+        QTEST(result->text, "text");
+        QTEST(result->triggers, "triggers");
     }
 
     void dotsOnlyAtChangedPoints() {
@@ -119,9 +100,7 @@ private slots:
 
         MotionDetector detector;
         detector.setReference(filled(0xff204060));
-        const auto result = detector.process(frame);
-        QVERIFY(result);
-        QCOMPARE(result->changedPoints, changed.size());
+        QCOMPARE(detector.process(frame)->changedPoints, changed.size());
         QImage expected = frame;
         for (QPoint p : changed)
             expected.setPixel(p, Red);
@@ -130,22 +109,16 @@ private slots:
         QCOMPARE(detector.previousFrame(), filled(0xff204060));
     }
 
-    void referenceHasNoDots() {
+    void referenceHasNoDotsAndSurvivesUnusableFrames() {
         MotionDetector detector;
         detector.setReference(filled(Black));
+        QVERIFY(!detector.process(QImage()));
+        QVERIFY(!detector.process(FrameView{}));
         QCOMPARE(detector.process(withWhitePoints(300))->changedPoints, 300);
         // Against a dotted reference the red dots would differ from white and count again.
         QCOMPARE(detector.process(withWhitePoints(300))->changedPoints, 0);
         QCOMPARE(detector.process(filled(Black))->changedPoints, 300);
         QCOMPARE(detector.previousFrame(), withWhitePoints(300));
-    }
-
-    void unusableFrameKeepsTheReference() {
-        MotionDetector detector;
-        detector.setReference(filled(Black));
-        QVERIFY(!detector.process(QImage()));
-        QVERIFY(!detector.process(FrameView{}));
-        QCOMPARE(detector.process(filled(Black))->changedPoints, 0);
     }
 
     void pictureSizes_data() {

@@ -24,17 +24,15 @@ public:
 
     ProgramSandbox() {
         for (const char* sub : {"tienda", "home/Desktop", "run", "bin"})
-            QDir(m_dir.path()).mkpath(QLatin1String(sub));
-        QFile::setPermissions(path(QStringLiteral("run")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QDir(m_dir.path()).mkpath(sub);
+        QFile::setPermissions(path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // The desktop's opener records what the program asked it to open.
-        write(QStringLiteral("bin/xdg-open"),
-              "#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/../opened.txt\"\n");
-        QFile::setPermissions(path(QStringLiteral("bin/xdg-open")), QFile::ReadOwner | QFile::ExeOwner);
+        write("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$*\" >> \"$(dirname \"$0\")/../opened.txt\"\n");
+        QFile::setPermissions(path("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
     }
 
     QString path(const QString& relative) const { return QDir(m_dir.path()).filePath(relative); }
-    QString work(const QString& name = {}) const { return path(QStringLiteral("tienda/") + name); }
+    QString work(const QString& name = {}) const { return path("tienda/" + name); }
 
     bool write(const QString& relative, const QByteArray& bytes) const {
         QFile file(path(relative));
@@ -46,21 +44,20 @@ public:
     }
     // Settings as a shop left them, the launcher on the desktop (no welcome) unless told otherwise.
     bool prepare(const PanelRecord& panel, const BannerRecord& banner, bool launcher = true) const {
-        return (!launcher || write(QStringLiteral("home/Desktop/Pregonar.desktop"), {})) &&
-               SettingsFile(work(QStringLiteral("Pregonar.DAT")))
+        return (!launcher || write("home/Desktop/Pregonar.desktop", {})) &&
+               SettingsFile(work("Pregonar.DAT"))
                    .write({{1, encodePanelRecord(panel)}, {7, encodeBannerRecord(banner)}});
     }
 
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("run")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("home/.config")));
-        env.insert(QStringLiteral("PATH"),
-                   path(QStringLiteral("bin")) + u':' + env.value(QStringLiteral("PATH")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
-        env.remove(QStringLiteral("DESKTOP_SESSION"));
+        env.insert("HOME", path("home"));
+        env.insert("XDG_RUNTIME_DIR", path("run"));
+        env.insert("XDG_CONFIG_HOME", path("home/.config"));
+        env.insert("PATH", path("bin") + u':' + env.value("PATH"));
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.remove("XDG_CURRENT_DESKTOP");
+        env.remove("DESKTOP_SESSION");
         return env;
     }
 
@@ -72,18 +69,15 @@ public:
         process->setProcessEnvironment(env.isEmpty() ? environment() : env);
         process->setWorkingDirectory(work());
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QStringList command{PREGONAR_BINARY};
         if (asOrdinaryUser && ::geteuid() == 0) {
-            const QString copy = path(QStringLiteral("bin/pregonar"));
-            QFile::copy(QStringLiteral(PREGONAR_BINARY), copy);
-            run(QStringLiteral("chown"),
-                {QStringLiteral("-R"), QStringLiteral("nobody:nogroup"), m_dir.path()});
-            process->start(QStringLiteral("setpriv"),
-                           QStringList{QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                                       QStringLiteral("--clear-groups"), copy} +
-                               arguments);
-        } else {
-            process->start(QStringLiteral(PREGONAR_BINARY), arguments);
+            QFile::copy(PREGONAR_BINARY, path("bin/pregonar"));
+            run("chown", {"-R", "nobody:nogroup", m_dir.path()});
+            command = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                       path("bin/pregonar")};
         }
+        command += arguments;
+        process->start(command.takeFirst(), command);
         process->waitForStarted();
         return process;
     }
@@ -104,23 +98,19 @@ public:
         process.waitForFinished(10000);
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
-    static QString xdotool(const QStringList& arguments) { return run(QStringLiteral("xdotool"), arguments); }
+    static QString xdotool(const QStringList& arguments) { return run("xdotool", arguments); }
     static QStringList windows(const QString& title) {
-        return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                        title})
-            .split(u'\n', Qt::SkipEmptyParts);
+        return xdotool({"search", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
     }
 
-    // The id of a visible top-level window whose title matches, or empty after `timeoutMs`.
+    // The id of the newest visible top-level window whose title matches, or empty after `timeoutMs`.
     static QString waitForWindow(const QString& title, int timeoutMs) {
         QElapsedTimer clock;
         clock.start();
-        do {
-            if (const QStringList ids = windows(title); !ids.isEmpty())
-                return ids.constLast();
+        QStringList ids;
+        while ((ids = windows(title)).isEmpty() && clock.elapsed() < timeoutMs)
             QThread::msleep(20);
-        } while (clock.elapsed() < timeoutMs);
-        return {};
+        return ids.value(ids.size() - 1);
     }
     // True once no visible window's title matches, false if one still does after `timeoutMs`.
     static bool waitForNoWindow(const QString& title, int timeoutMs) {
@@ -128,17 +118,17 @@ public:
     }
 
     static void pressEnter(const QString& window) {
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-        xdotool({QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Return")});
+        xdotool({"windowfocus", "--sync", window});
+        xdotool({"key", "--window", window, "Return"});
     }
 
     // A screenshot of one window, kept in the build folder (the README shows them).
     static QString screenshot(const QString& window, const QString& name) {
-        const QString file = QStringLiteral(PREGONAR_BUILD_DIR "/screenshots/") + name;
+        const QString file = PREGONAR_BUILD_DIR "/screenshots/" + name;
         QDir().mkpath(QFileInfo(file).path());
         QFile::remove(file);
         QThread::msleep(300); // let the window finish its first paint
-        run(QStringLiteral("import"), {QStringLiteral("-window"), window, file});
+        run("import", {"-window", window, file});
         return QFile::exists(file) ? file : QString();
     }
 

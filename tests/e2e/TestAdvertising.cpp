@@ -4,42 +4,38 @@
 
 #include "platform/TrayIcon.h"
 
-#include <QImage>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QSet>
 
 // The real program advertising on a display with a tray host: the background picture over the
 // whole screen, the tray icon bringing the panel back, and its menu.
+using Box = ProgramSandbox;
+
 class TestAdvertising : public QObject {
     Q_OBJECT
 
-    static inline const QString& kPanel = ProgramSandbox::kPanel;
+    static inline const QString kBackground = QStringLiteral("^Pregonar - Imagen de Fondo$");
 
-    static QString xdotool(const QStringList& arguments) { return ProgramSandbox::xdotool(arguments); }
+    static QString xdotool(const QString& command) { return Box::xdotool(command.split(u' ')); }
 
     static QRect geometryOf(const QString& window) {
-        // "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines, in this order.
-        const QStringList lines =
-            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window}).split('\n');
-        int v[4] = {};
-        for (int i = 0; i < 4 && i + 1 < lines.size(); ++i) {
-            v[i] = lines[i + 1].section(QLatin1Char('='), 1).toInt();
-        }
-        return {v[0], v[1], v[2], v[3]};
+        // "WINDOW=..", "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines, in this order.
+        const QStringList lines = xdotool("getwindowgeometry --shell " + window).split('\n');
+        int v[5] = {};
+        for (int i = 1; i < 5 && i < lines.size(); ++i)
+            v[i] = lines[i].section('=', 1).toInt();
+        return {v[1], v[2], v[3], v[4]};
     }
 
     static QSet<QString> visibleWindowsOfTheProgram() {
-        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                     QStringLiteral("--class"), QStringLiteral("pregonar")});
-        const QStringList list = ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        return {list.begin(), list.end()};
+        const QStringList ids =
+            xdotool("search --onlyvisible --class pregonar").split('\n', Qt::SkipEmptyParts);
+        return {ids.begin(), ids.end()};
     }
 
     static void clickAt(QPoint at, int button) {
-        xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                 QStringLiteral("click"), QString::number(button)});
+        xdotool(QStringLiteral("mousemove %1 %2 click %3").arg(at.x()).arg(at.y()).arg(button));
     }
 
     // Right click on the icon; the menu's window once it shows.
@@ -49,9 +45,8 @@ class TestAdvertising : public QObject {
         QRect menu;
         const bool shown = QTest::qWaitFor(
             [&] {
-                for (const QString& id : visibleWindowsOfTheProgram() - before) {
+                for (const QString& id : visibleWindowsOfTheProgram() - before)
                     menu = geometryOf(id);
-                }
                 return !menu.isEmpty();
             },
             5000);
@@ -63,15 +58,11 @@ class TestAdvertising : public QObject {
         QImage image(640, 400, QImage::Format_RGB32);
         QPainter p(&image);
         QLinearGradient gradient(0, 0, 640, 400);
-        gradient.setColorAt(0, QColor(0x1e, 0x5a, 0xa0));
-        gradient.setColorAt(1, QColor(0xf0, 0x8c, 0x1e));
+        gradient.setStops({{0, QColor(0x1e, 0x5a, 0xa0)}, {1, QColor(0xf0, 0x8c, 0x1e)}});
         p.fillRect(image.rect(), gradient);
         p.setPen(Qt::white);
-        QFont font = p.font();
-        font.setPixelSize(44);
-        font.setBold(true);
-        p.setFont(font);
-        p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Portátiles en oferta"));
+        p.setFont(QFont(p.font().family(), 33, QFont::Bold));
+        p.drawText(image.rect(), Qt::AlignCenter, "Portátiles en oferta");
         p.end();
         return image.save(path, "JPG", 90);
     }
@@ -80,91 +71,73 @@ private slots:
     void backgroundAndTray() {
         // The tray host first: the program looks for it when it starts.
         QProcess trayer;
-        trayer.start(QStringLiteral("trayer"),
-                     {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                      QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
-                      QStringLiteral("--height"), QStringLiteral("32")});
+        trayer.startCommand("trayer --edge top --align right --widthtype request --height 32");
         QVERIFY(trayer.waitForStarted());
-        auto stopTrayer = qScopeGuard([&] {
+        auto stopTrayer = qScopeGuard([&] { // killed, if need be, as it is destroyed
             trayer.terminate();
-            if (!trayer.waitForFinished(3000)) {
-                trayer.kill();
-                trayer.waitForFinished();
-            }
+            trayer.waitForFinished(3000);
         });
         QTRY_VERIFY(SystemTray::hostAvailable());
 
         ProgramSandbox box;
-        QDir().mkpath(box.work(QStringLiteral("Fondos")));
-        QVERIFY(makePicture(box.work(QStringLiteral("Fondos/oferta.jpg"))));
-        PanelRecord panel;
-        panel.imageOn = true;
-        BannerRecord banner;
-        banner.advertisingOn = true;
-        QVERIFY(box.prepare(panel, banner));
-        QVERIFY(box.write(QStringLiteral("tienda/Pregonar.WPR"),
-                          box.work(QStringLiteral("Fondos/oferta.jpg")).toUtf8() + "\r\n"));
+        QDir().mkpath(box.work("Fondos"));
+        QVERIFY(makePicture(box.work("Fondos/oferta.jpg")));
+        QVERIFY(box.prepare(PanelRecord{.imageOn = true}, BannerRecord{.advertisingOn = true}));
+        QVERIFY(box.write("tienda/Pregonar.WPR", box.work("Fondos/oferta.jpg").toUtf8() + "\r\n"));
 
         // Advertising comes back on at start: the picture covers the screen, the panel is away.
         std::unique_ptr<QProcess> program = box.start();
         auto stopProgram = qScopeGuard([&] {
-            if (program->state() != QProcess::NotRunning) {
-                program->kill();
-                program->waitForFinished();
-            }
+            program->kill();
+            program->waitForFinished();
         });
-        const QString background =
-            ProgramSandbox::waitForWindow(QStringLiteral("^Pregonar - Imagen de Fondo$"), 15000);
+        const QString background = Box::waitForWindow(kBackground, 15000);
         QVERIFY2(!background.isEmpty(), "no background window");
         QCOMPARE(geometryOf(background), QRect(0, 0, 1280, 1024));
-        QVERIFY(ProgramSandbox::waitForWindow(kPanel, 500).isEmpty());
-        const QImage shot(ProgramSandbox::screenshot(background, QStringLiteral("background.png")));
+        QVERIFY(Box::waitForWindow(Box::kPanel, 500).isEmpty());
+        const QImage shot(Box::screenshot(background, "background.png"));
         QCOMPARE(shot.size(), QSize(1280, 1024));
         // Stretched: the picture's corners are the screen's corners.
         QVERIFY(qAbs(shot.pixelColor(4, 4).blue() - 0xa0) < 24);
         QVERIFY(qAbs(shot.pixelColor(1275, 1019).red() - 0xf0) < 24);
 
         // Esc on the picture, then a second start, bring the panel back, each for five seconds.
-        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
-        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(), "Esc did not bring the panel back");
-        QVERIFY2(ProgramSandbox::waitForNoWindow(kPanel, 8000), "the panel stayed over the show");
+        xdotool("key Escape");
+        QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(), "Esc did not bring the panel back");
+        QVERIFY2(Box::waitForNoWindow(Box::kPanel, 8000), "the panel stayed over the show");
         QVERIFY(box.start()->waitForFinished(5000));
-        QVERIFY2(!ProgramSandbox::waitForWindow(kPanel, 5000).isEmpty(),
-                 "a second start did not call the panel");
-        QVERIFY2(ProgramSandbox::waitForNoWindow(kPanel, 8000), "the panel stayed over the show");
+        QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(), "a second start did not call the panel");
+        QVERIFY2(Box::waitForNoWindow(Box::kPanel, 8000), "the panel stayed over the show");
 
         // The icon sits in the tray's panel, its only client.
-        const QString trayPanel =
-            xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^panel$")});
+        const QString trayPanel = xdotool("search --name ^panel$");
         QVERIFY(!trayPanel.isEmpty());
-        QTRY_VERIFY(ProgramSandbox::run(QStringLiteral("xwininfo"),
-                                        {QStringLiteral("-tree"), QStringLiteral("-id"), trayPanel})
-                        .contains(QStringLiteral("\"Pregonar\": (\"pregonar\"")));
+        QTRY_VERIFY(
+            Box::run("xwininfo", {"-tree", "-id", trayPanel}).contains("\"Pregonar\": (\"pregonar\""));
         // A window manager keeps the tray's panel above an ordinary window; without one, raise it.
-        xdotool({QStringLiteral("windowraise"), trayPanel});
+        xdotool("windowraise " + trayPanel);
         const QPoint iconCentre = geometryOf(trayPanel).center();
         // A left click on the icon brings the panel back; the picture stays up.
         clickAt(iconCentre, 1);
-        const QString panelWindow = ProgramSandbox::waitForWindow(kPanel, 5000);
-        QVERIFY2(!panelWindow.isEmpty(), "the tray icon did not bring the panel back");
-        QVERIFY(
-            !ProgramSandbox::waitForWindow(QStringLiteral("^Pregonar - Imagen de Fondo$"), 100).isEmpty());
+        QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(),
+                 "the tray icon did not bring the panel back");
+        QVERIFY(!Box::waitForWindow(kBackground, 100).isEmpty());
 
         // The menu: "Acerca de..." opens the product page.
         QRect menu = openMenu(iconCentre);
         QVERIFY2(!menu.isEmpty(), "the right click opened no menu");
         // Items top to bottom: Abrir, Acerca, separator, Salir; Salir is the last line.
         clickAt(QPoint(menu.center().x(), menu.top() + menu.height() * 3 / 8), 1);
-        QTRY_VERIFY(box.read(QStringLiteral("opened.txt")).contains("https://pregonar.example/pregonar"));
+        QTRY_VERIFY(box.read("opened.txt").contains("https://pregonar.example/pregonar"));
 
         // "Salir" closes the program, saving advertising as on for the next start.
-        QFile::remove(box.work(QStringLiteral("Pregonar.DAT")));
+        QFile::remove(box.work("Pregonar.DAT"));
         menu = openMenu(iconCentre);
         QVERIFY(!menu.isEmpty());
         clickAt(QPoint(menu.center().x(), menu.bottom() - 8), 1);
         QVERIFY(program->waitForFinished(10000));
         QCOMPARE(program->exitCode(), 0);
-        const SettingsFile saved(box.work(QStringLiteral("Pregonar.DAT")));
+        const SettingsFile saved(box.work("Pregonar.DAT"));
         QVERIFY(decodeBannerRecord(saved.read(7)).advertisingOn);
         QVERIFY(decodePanelRecord(saved.read(1)).imageOn);
     }

@@ -13,42 +13,36 @@ class TestProgram : public QObject {
 
 private slots:
     void options() {
-        QProcess process;
-        process.start(QStringLiteral(PREGONAR_BINARY), {QStringLiteral("--version")});
-        QVERIFY(process.waitForFinished(5000));
-        QCOMPARE(process.readAllStandardOutput(), QByteArray("Pregonar 4.12\n"));
-        process.start(QStringLiteral(PREGONAR_BINARY), {QStringLiteral("--help")});
-        QVERIFY(process.waitForFinished(5000));
-        QVERIFY(process.readAllStandardOutput().contains("--version"));
-        process.start(QStringLiteral(PREGONAR_BINARY), {QStringLiteral("--bogus")});
-        QVERIFY(process.waitForFinished(5000));
-        QCOMPARE(process.exitCode(), 2);
+        QProcess version;
+        version.start(PREGONAR_BINARY, {"--version"});
+        QVERIFY(version.waitForFinished(5000));
+        QCOMPARE(version.readAllStandardOutput(), QByteArray("Pregonar 4.12\n"));
+        QVERIFY(Box::run(PREGONAR_BINARY, {"--help"}).contains("--version"));
+        QCOMPARE(QProcess::execute(PREGONAR_BINARY, {"--bogus"}), 2);
     }
 
     void firstStartThenSecondCopyThenSigterm() {
         Box box;
         std::unique_ptr<QProcess> program = box.start();
-        const QString welcome = Box::waitForWindow(QStringLiteral("Pregonar - BIENVENIDO"), 15000);
+        const QString welcome = Box::waitForWindow("Pregonar - BIENVENIDO", 15000);
         QVERIFY2(!welcome.isEmpty(), "no welcome on the first start");
         Box::pressEnter(welcome);
         const QString panel = Box::waitForWindow(Box::kPanel, 15000);
         QVERIFY2(!panel.isEmpty(), "the panel did not show");
-        QVERIFY(!Box::screenshot(panel, QStringLiteral("panel.png")).isEmpty());
+        QVERIFY(!Box::screenshot(panel, "panel.png").isEmpty());
 
         for (const char* folder : {"Sonidos", "Fondos", "Videos"})
-            QVERIFY(QFileInfo(box.work(QLatin1String(folder))).isDir());
-        const QString readMe = box.work(QStringLiteral("Pregonar Léame.txt"));
-        const QStringList lines = QString::fromUtf8(box.read(QStringLiteral("tienda/Pregonar Léame.txt")))
-                                      .split(QStringLiteral("\r\n"));
+            QVERIFY(QFileInfo(box.work(folder)).isDir());
+        const QStringList lines = QString(box.read("tienda/Pregonar Léame.txt")).split("\r\n");
         QCOMPARE(lines.size(), 19); // 18 lines, each ended by CR LF
-        QCOMPARE(lines.at(0), QStringLiteral("Pregonar 4.12"));
-        QCOMPARE(
-            lines.at(11),
-            QStringLiteral("se acerquen o requieran información adicional del equipo que están viendo."));
-        QCOMPARE(lines.at(16), QStringLiteral("Eso es todo, gracias."));
+        QCOMPARE(QStringList({lines[0], lines[11], lines[16]}),
+                 QStringList({"Pregonar 4.12",
+                              "se acerquen o requieran información adicional del equipo que están viendo.",
+                              "Eso es todo, gracias."}));
         // The first start shows the read-me in the desktop's viewer.
-        QTRY_COMPARE(box.read(QStringLiteral("opened.txt")), QUrl::fromLocalFile(readMe).toEncoded() + '\n');
-        const QByteArray launcher = box.read(QStringLiteral("home/Desktop/Pregonar.desktop"));
+        QTRY_COMPARE(box.read("opened.txt"),
+                     QUrl::fromLocalFile(box.work("Pregonar Léame.txt")).toEncoded() + '\n');
+        const QByteArray launcher = box.read("home/Desktop/Pregonar.desktop");
         QVERIFY(launcher.contains("Exec=\"" PREGONAR_BINARY "\""));
         QVERIFY(launcher.contains("Path=" + box.work().chopped(1).toUtf8()));
 
@@ -61,10 +55,9 @@ private slots:
 
         // SIGTERM is a system shutdown: the settings are saved.
         QCOMPARE(Box::terminate(*program), 0);
-        QVERIFY(QFile::exists(box.work(QStringLiteral("Pregonar.DAT"))));
-        QCOMPARE(box.read(QStringLiteral("tienda/Pregonar.LST")), QByteArray("ESCRIBIR MENSAJE AQUI...\r\n"));
-        QCOMPARE(decodePanelRecord(SettingsFile(box.work(QStringLiteral("Pregonar.DAT"))).read(1)),
-                 PanelRecord{});
+        QVERIFY(QFile::exists(box.work("Pregonar.DAT")));
+        QCOMPARE(box.read("tienda/Pregonar.LST"), QByteArray("ESCRIBIR MENSAJE AQUI...\r\n"));
+        QCOMPARE(decodePanelRecord(SettingsFile(box.work("Pregonar.DAT")).read(1)), PanelRecord{});
     }
 
     // Settings brought from another machine survive a close at any point: from the panel (run by an
@@ -77,10 +70,9 @@ private slots:
         QTest::addColumn<QString>("readMe");   // "read-only" (an old one), "blocked" (a folder), or none
         QTest::addColumn<bool>("show");        // advertising and the message on
         QTest::addRow("panel") << Box::kPanel << true << "read-only" << false;
-        QTest::addRow("show") << QStringLiteral("^P r e g o n a r$") << true << "" << true;
-        QTest::addRow("welcome") << QStringLiteral("Pregonar - BIENVENIDO") << false << "" << false;
-        QTest::addRow("cannot continue")
-            << QStringLiteral("Pregonar - Imposible Continuar") << true << "blocked" << false;
+        QTest::addRow("show") << "^P r e g o n a r$" << true << "" << true;
+        QTest::addRow("welcome") << "Pregonar - BIENVENIDO" << false << "" << false;
+        QTest::addRow("cannot continue") << "Pregonar - Imposible Continuar" << true << "blocked" << false;
     }
     void closeKeepsTheStoredSettings() {
         QFETCH(QString, closedAt);
@@ -88,45 +80,30 @@ private slots:
         QFETCH(QString, readMe);
         QFETCH(bool, show);
         Box box;
-        // Sliders moved, sounds on, the image on, a message of three lines with accents.
-        PanelRecord panel;
-        panel.uploadCounter = 7;
-        panel.imageOn = true;
-        panel.soundsOn = true;
-        panel.movement = 12;
-        panel.color = 44;
-        panel.interval = 2300;
-        BannerRecord banner;
-        banner.soundIndex = -1;
-        banner.speed = 60;
-        banner.alignment = 2;
-        banner.messageOn = banner.advertisingOn = show;
-        QVERIFY(box.prepare(panel, banner, launcher));
+        // Sliders moved, sounds on, the image on, no greeting sound, a message of three lines with accents.
+        QVERIFY(box.prepare({false, 7, true, true, 12, 44, 2300}, {show, show, false, -1, 60, 2}, launcher));
         QVERIFY(
-            box.write(QStringLiteral("tienda/Pregonar.LST"),
-                      QStringLiteral("¡Bienvenido!\r\nPortátiles en oferta\r\nPregunte aquí\r\n").toUtf8()));
-        QVERIFY(box.write(QStringLiteral("tienda/Pregonar.WPR"),
-                          box.work(QStringLiteral("Fondos/oferta.jpg")).toUtf8() + "\r\n"));
-        const QString readMePath = box.work(QStringLiteral("Pregonar Léame.txt"));
-        if (readMe == QLatin1String("blocked")) // a folder of that name: the read-me cannot be written
+            box.write("tienda/Pregonar.LST", "¡Bienvenido!\r\nPortátiles en oferta\r\nPregunte aquí\r\n"));
+        QVERIFY(box.write("tienda/Pregonar.WPR", box.work("Fondos/oferta.jpg").toUtf8() + "\r\n"));
+        const QString readMePath = box.work("Pregonar Léame.txt");
+        if (readMe == "blocked") // a folder of that name: the read-me cannot be written
             QVERIFY(QDir().mkdir(readMePath));
-        if (readMe == QLatin1String("read-only")) {
-            QVERIFY(box.write(QStringLiteral("tienda/Pregonar Léame.txt"), "Pregonar 4.11\r\n"));
+        if (readMe == "read-only") {
+            QVERIFY(box.write("tienda/Pregonar Léame.txt", "Pregonar 4.11\r\n"));
             QVERIFY(
                 QFile::setPermissions(readMePath, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         }
-        const QStringList names{QStringLiteral("Pregonar.DAT"), QStringLiteral("Pregonar.LST"),
-                                QStringLiteral("Pregonar.WPR")};
+        const QStringList names{"Pregonar.DAT", "Pregonar.LST", "Pregonar.WPR"};
         QList<QByteArray> before;
         for (const QString& name : names)
-            before << box.read(QStringLiteral("tienda/") + name);
+            before << box.read("tienda/" + name);
 
-        std::unique_ptr<QProcess> program = box.start({}, readMe == QLatin1String("read-only"));
+        std::unique_ptr<QProcess> program = box.start({}, readMe == "read-only");
         const QString window = Box::waitForWindow(closedAt, 15000);
         QVERIFY(!window.isEmpty());
         if (closedAt == Box::kPanel) {
-            QVERIFY(!Box::screenshot(window, QStringLiteral("panel-restored.png")).isEmpty());
-            QVERIFY(box.read(QStringLiteral("tienda/Pregonar Léame.txt")).startsWith("Pregonar 4.12\r\n"));
+            QVERIFY(!Box::screenshot(window, "panel-restored.png").isEmpty());
+            QVERIFY(box.read("tienda/Pregonar Léame.txt").startsWith("Pregonar 4.12\r\n"));
             if (::geteuid() == 0) // it runs as that user, not as root
                 QCOMPARE(QFileInfo(QStringLiteral("/proc/%1").arg(program->processId())).owner(), "nobody");
         }
@@ -135,9 +112,9 @@ private slots:
         QCOMPARE(Box::terminate(*program), 0);
 
         for (int i = 0; i < names.size(); ++i)
-            QVERIFY2(box.read(QStringLiteral("tienda/") + names[i]) == before[i], qPrintable(names[i]));
-        QCOMPARE(QDir(box.work()).entryList({QStringLiteral("Pregonar.*")}, QDir::Files), names);
-        QVERIFY(!box.read(QStringLiteral("opened.txt")).contains("Léame"));
+            QVERIFY2(box.read("tienda/" + names[i]) == before[i], qPrintable(names[i]));
+        QCOMPARE(QDir(box.work()).entryList({"Pregonar.*"}, QDir::Files), names);
+        QVERIFY(!box.read("opened.txt").contains("Léame"));
     }
 };
 

@@ -6,14 +6,8 @@
 #include "settings/UploadSettings.h"
 
 #include <QByteArray>
-#include <QMetaType>
 
 using Records = QMap<int, SettingsRecord>;
-Q_DECLARE_METATYPE(SettingsRecord)
-Q_DECLARE_METATYPE(PanelRecord)
-Q_DECLARE_METATYPE(BannerRecord)
-Q_DECLARE_METATYPE(UploadAccount)
-Q_DECLARE_METATYPE(Records)
 
 // Bytes written by hand from the record layout: hex, with 'quoted' runs of characters, then padded
 // with `fill` to a whole slot (no padding when fill is negative).
