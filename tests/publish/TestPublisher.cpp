@@ -105,7 +105,7 @@ private slots:
         f_->restart(); // the gallery counter is kept with the panel's state
         QCOMPARE(publisher().uploadCounter(), 1);
         QVERIFY(!publisher().running());
-        QCOMPARE(globe->backColor(), Colors::Idle);
+        QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::Idle); // a new panel
     }
 
     // An account that may log in and read but not write: three refusals, then one message quoting
