@@ -54,11 +54,9 @@ class RecordingTray : public Tray {
 public:
     QString tip;
     bool shown = false;
-    int adds = 0;
     void add(const QIcon&, const QString& t) override {
         tip = t;
         shown = true;
-        ++adds;
     }
     void remove() override { shown = false; }
     bool isShown() const override { return shown; }
