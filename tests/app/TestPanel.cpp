@@ -46,78 +46,68 @@ class TestPanel : public QObject {
     }
 
 private slots:
-    // Each button reaches the shop and its state is drawn.
+    // Each button reaches the shop and its state is drawn; while the show runs the switches and the
+    // message are locked, publishing is not.
     void clicks_data() {
         QTest::addColumn<QList<int>>("clicks");
-        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected"); // appearance of buttons 0..8
-        QTest::addRow("detection") << QList<int>{0} << QString() << "100000000";
-        QTest::addRow("picture") << QList<int>{1} << "/fondos/oferta.jpg"
-                                 << "010000000";
-        QTest::addRow("sounds") << QList<int>{3} << QString() << "000010000";
-        QTest::addRow("message") << QList<int>{6} << QString() << "000000100";
-        QTest::addRow("video") << QList<int>{8} << "/videos/promo.mp4"
-                               << "100000001";
-        QTest::addRow("advertising") << QList<int>{6, 7} << QString() << "000000110";
+        QTest::addColumn<QString>("file");
+        QTest::addRow("detection") << QList<int>{0} << "100000000" << QString();
+        QTest::addRow("picture") << QList<int>{1} << "010000000" << QStringLiteral("/fondos/oferta.jpg");
+        QTest::addRow("sounds") << QList<int>{3} << "000010000" << QString();
+        QTest::addRow("sounds off") << QList<int>{3, 4} << "000000000" << QString();
+        QTest::addRow("message") << QList<int>{6} << "000000100" << QString();
+        QTest::addRow("video") << QList<int>{8} << "100000001" << QStringLiteral("/videos/promo.mp4");
+        QTest::addRow("advertising") << QList<int>{6, 7} << "000000110" << QString();
+        QTest::addRow("advertising stopped") << QList<int>{6, 7, 7} << "000000100" << QString();
     }
     void clicks() {
         QFETCH(QList<int>, clicks);
-        QFETCH(QString, file);
         QFETCH(QString, expected);
-        PanelFixture f;
-        f.dialogs.nextFiles = {file};
-        for (int index : clicks)
-            click(*f.panel, index);
-        QCOMPARE(appearances(*f.panel), expected);
-        for (int i : {0, 1, 6, 8})
-            QCOMPARE(f.panel->button(i)->backColor(),
-                     f.panel->button(i)->appearance() ? Colors::On : Colors::Idle);
-    }
-
-    // The show takes the panel away and locks the switches and the message; stopped, all is free.
-    void showLocksThePanel() {
+        QFETCH(QString, file);
         PanelFixture f;
         ControlPanel& panel = *f.panel;
-        click(panel, ControlPanel::Message);
-        click(panel, ControlPanel::Advertising);
-        QVERIFY(!panel.isVisible());
-        QCOMPARE(panel.button(ControlPanel::Advertising)->backColor(), Colors::Hover);
-        for (bool locked : {true, false}) {
-            QCOMPARE(panel.messageEdit()->isEnabled(), !locked);
-            QCOMPARE(panel.alignmentSlider()->isEnabled(), !locked);
-            for (int i : {0, 1, 2, 3, 4, 6, 8})
-                QCOMPARE(panel.button(i)->isEnabled(), !locked);
-            QVERIFY(panel.button(ControlPanel::Publish)->isEnabled());
-            panel.showPanel();
-            click(panel, ControlPanel::Advertising);
+        f.dialogs.nextFiles = {file};
+        for (int index : clicks) {
+            panel.show(); // the show took the panel away; the tray brings it back
+            click(panel, index);
+        }
+        QCOMPARE(appearances(panel), expected);
+        const bool sounds = panel.shop().soundsOn(); // buttons 3 and 4 take turns, with the list
+        QCOMPARE(panel.button(ControlPanel::SoundsOn)->isHidden(), sounds);
+        QCOMPARE(panel.button(ControlPanel::SoundsOff)->isHidden(), !sounds);
+        QCOMPARE(panel.soundList()->isHidden(), !sounds);
+        const bool locked = panel.shop().advertising();
+        QCOMPARE(panel.messageEdit()->isEnabled(), !locked);
+        QCOMPARE(panel.alignmentSlider()->isEnabled(), !locked);
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(panel.button(i)->isEnabled(),
+                     !locked || i == ControlPanel::Publish || i == ControlPanel::Advertising);
+            if (panel.button(i)->appearance() && i != ControlPanel::SoundsOff)
+                QCOMPARE(panel.button(i)->backColor(),
+                         i == ControlPanel::Advertising ? Colors::Hover : Colors::On);
         }
     }
 
     // Hover colours and hints; the hint rests over the background, the frames, the live view and
-    // the message box, not over itself; a click on a help label opens its page, F1 the read-me.
+    // the message box, not over itself; a click on a help label opens its page.
     void hoverHintsAndLinks() {
         PanelFixture f;
         ControlPanel& panel = *f.panel;
         QLabel* hint = panel.hintLabel();
-        moveTo(panel, panel.button(ControlPanel::Camera));
-        QCOMPARE(panel.button(ControlPanel::Camera)->backColor(), Colors::Idle); // only remembered
-        moveTo(panel, panel.button(ControlPanel::Camera), {6, 6});
-        QCOMPARE(panel.button(ControlPanel::Camera)->backColor(), Colors::Hover);
-        QCOMPARE(hint->text(), QStringLiteral("Configurar Cámara Web"));
-        QVERIFY(hint->styleSheet().contains(QStringLiteral("#ff0000")));
-        for (QWidget* over :
-             {static_cast<QWidget*>(nullptr), static_cast<QWidget*>(panel.findChild<QGroupBox*>()),
-              static_cast<QWidget*>(panel.liveView()), panel.messageEdit()->viewport(),
-              static_cast<QWidget*>(hint)}) {
-            moveTo(panel, panel.button(ControlPanel::Publish));
+        moveTo(panel, panel.button(ControlPanel::Publish));
+        QCOMPARE(panel.button(ControlPanel::Publish)->backColor(), Colors::Idle); // only remembered
+        const QList<QWidget*> places{nullptr, panel.findChild<QGroupBox*>(), panel.liveView(),
+                                     panel.messageEdit()->viewport(), hint};
+        for (QWidget* over : places) {
             moveTo(panel, panel.button(ControlPanel::Publish), {6, 6});
+            QCOMPARE(panel.button(ControlPanel::Publish)->backColor(), Colors::Hover);
             QCOMPARE(hint->text(), QStringLiteral("Transferir Imágenes por Internet"));
             moveTo(panel, over, over ? QPoint(4, 4) : QPoint(2, 2)); // (2, 2): the window's margin
-            QVERIFY(over || !panel.childAt(2, 2));
             const bool rests = over != hint;
             QCOMPARE(panel.button(ControlPanel::Publish)->backColor(), rests ? Colors::Idle : Colors::Hover);
             QCOMPARE(hint->text().contains(ControlPanel::restingHint()), rests);
-            QCOMPARE(hint->styleSheet().contains(QStringLiteral("#404040")), rests);
+            QVERIFY(hint->styleSheet().contains(QLatin1String(rests ? "#404040" : "#ff0000")));
         }
         // An on button keeps its colour and shows the "off" action; button 0 shows the camera help.
         click(panel, ControlPanel::Detection);
@@ -138,38 +128,23 @@ private slots:
                                                   QUrl("https://pregonar.example/donaciones")}));
         moveTo(panel, panel.liveView());
         QVERIFY(panel.cameraHelpLink()->isHidden());
-        QTest::keyClick(&panel, Qt::Key_F1);
-        QCOMPARE(f.shell.openedFiles.size(), 2);
-        QCOMPARE(f.shell.openedFiles.last(), f.path(QString::fromUtf16(ReadMe::kFileName)));
     }
 
-    // The first start shows the welcome and the read-me, once; the tray icon lives from start to close.
-    void firstStartAndClose() {
-        PanelFixture f;
-        QCOMPARE(f.shell.openedFiles, QStringList{f.path(QString::fromUtf16(ReadMe::kFileName))});
-        QCOMPARE(f.dialogs.messages.size(), 1);
-        QCOMPARE(f.dialogs.messages.at(0).title, QStringLiteral("Pregonar - BIENVENIDO"));
-        QVERIFY(f.tray.shown);
-        QCOMPARE(f.panel->messageEdit()->toPlainText(), QStringLiteral("ESCRIBIR MENSAJE AQUI..."));
-        QCOMPARE(f.panel->sourceLabel()->text(), QStringLiteral("Fuente: Cámara predeterminada del sistema"));
-        f.panel->close();
-        QVERIFY(f.panel->isUnloaded());
-        QVERIFY(!f.tray.shown);
-        f.restart();
-        QCOMPARE(f.dialogs.messages.size(), 1);
-        QCOMPARE(f.shell.openedFiles.size(), 1);
-    }
-
-    // Sliders, the message, the sound list and the switches with their files come back after a close.
-    void stateSurvivesARestart() {
+    // The first start shows the welcome and the read-me, once; the tray icon lives from start to
+    // close. Sliders, the message, the sound and the switches with their files come back.
+    void startCloseAndStartAgain() {
         PanelFixture f([](PanelFixture& f, PanelEnvironment&) {
             createFiles(f, QStringLiteral("Sonidos"), {"hola.mp3", "Bienvenido.WAV", "notas.txt"});
         });
         ControlPanel* panel = f.panel.get();
+        QCOMPARE(f.shell.openedFiles, QStringList{f.path(QString::fromUtf16(ReadMe::kFileName))});
+        QCOMPARE(f.dialogs.messages.value(0).title, QStringLiteral("Pregonar - BIENVENIDO"));
+        QVERIFY(f.tray.shown);
+        QCOMPARE(panel->messageEdit()->toPlainText(), QStringLiteral("ESCRIBIR MENSAJE AQUI..."));
+        QCOMPARE(panel->sourceLabel()->text(), QStringLiteral("Fuente: Cámara predeterminada del sistema"));
         QScrollBar* interval = panel->sensorSlider(2);
         QTest::mouseClick(interval, Qt::LeftButton, {},
                           QPoint(interval->width() * 3 / 4, interval->height() / 2));
-        QCOMPARE(interval->value(), 600); // one page further
         panel->sensorSlider(0)->setValue(12);
         panel->sensorSlider(1)->setValue(44);
         panel->speedSlider()->setValue(60);
@@ -178,23 +153,17 @@ private slots:
         const QString message = QStringLiteral("Línea uno\nOfertas en portátiles\nAquí, año nuevo");
         panel->messageEdit()->setPlainText(message);
         click(*panel, ControlPanel::SoundsOn);
-        QVERIFY(panel->button(ControlPanel::SoundsOn)->isHidden());
-        QVERIFY(!panel->soundList()->isHidden());
         QCOMPARE(panel->soundList()->count(), 2);
         QCOMPARE(panel->soundList()->item(0)->text(), QStringLiteral("Bienvenido.WAV"));
-        click(*panel, ControlPanel::SoundsOff);
-        QVERIFY(panel->button(ControlPanel::SoundsOff)->isHidden());
-        QVERIFY(panel->soundList()->isHidden());
-        click(*panel, ControlPanel::SoundsOn);
         f.dialogs.nextFiles = {QStringLiteral("/fondos/oferta.jpg"), QStringLiteral("/videos/a.mp4")};
         click(*panel, ControlPanel::Picture);
         click(*panel, ControlPanel::Video);
         click(*panel, ControlPanel::Advertising);
+        panel->close();
+        QVERIFY(!f.tray.shown);
 
         f.restart();
         panel = f.panel.get();
-        QCOMPARE(panel->sensorSlider(0)->value(), 12);
-        QCOMPARE(panel->sensorSlider(1)->value(), 44);
         QCOMPARE(panel->capture().tickTimer().interval(), 600);
         const QStringList captions{"62%", "94%", "600 mseg", "60%", "Derecha"};
         for (int i = 0; i < 5; ++i)
@@ -203,6 +172,9 @@ private slots:
         QCOMPARE(appearances(*panel), QStringLiteral("110010011"));
         QCOMPARE(panel->shop().picturePath(), QStringLiteral("/fondos/oferta.jpg"));
         QCOMPARE(panel->shop().videoPath(), QStringLiteral("/videos/a.mp4"));
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QTest::keyClick(panel, Qt::Key_F1); // the read-me again, at the user's request only
+        QCOMPARE(f.shell.openedFiles, QStringList(2, f.path(QString::fromUtf16(ReadMe::kFileName))));
         QCOMPARE(f.dialogs.fileRequests.size(), 2); // the files came back without a dialog
         QCOMPARE(f.dialogs.fileRequests.at(0).initialFolder, f.path(QStringLiteral("Fondos")));
         QCOMPARE(f.dialogs.fileRequests.at(1).initialFolder, f.path(QStringLiteral("Videos")));
@@ -219,11 +191,9 @@ private slots:
                 QFile file(f.path(QStringLiteral("Pregonar.DAT")));
                 QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
             });
-            QCOMPARE(f.panel->button(ControlPanel::Advertising)->appearance(), 0);
             f.panel->close();
             const PanelRecord saved = decodePanelRecord(SettingsFile(f.panel->settingsPath()).read(1));
             QCOMPARE(saved.movement, f.panel->sensorSlider(0)->value());
-            QCOMPARE(saved.interval, f.panel->sensorSlider(2)->value());
         }
     }
 
@@ -234,10 +204,8 @@ private slots:
         env.dialogs = &dialogs;
         ControlPanel panel(env);
         QVERIFY(!panel.load());
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Pregonar - Imposible Continuar"));
         QCOMPARE(
-            dialogs.messages.at(0).text,
+            dialogs.messages.value(0).text,
             QStringLiteral("La carpeta '/proc/pregonar-no-such-folder' está protegida contra escritura."));
     }
 
@@ -254,14 +222,14 @@ private slots:
         QTimer poll;
         connect(&poll, &QTimer::timeout, &poll, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || ++polls > 200)
+            if (!dialog)
                 return;
             dialog->selectNameFilter(dialog->nameFilters().constLast()); // "Todos los archivos [*.*]"
             const auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
             listed.clear();
             for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
                 listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
-            if (listed.contains(QStringLiteral("oferta.jpg")) && polls > 3) {
+            if (listed.contains(QStringLiteral("oferta.jpg")) && ++polls > 3) {
                 dialog->selectFile(QStringLiteral("VIDRIERA"));
                 static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept(), as the Open button
             }
