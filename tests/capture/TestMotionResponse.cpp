@@ -89,7 +89,8 @@ private slots:
         shop.tick(shop.customer); // within a second of the first: no second picture
         QTRY_VERIFY(!shop.panel().snapshotName().isEmpty());
         const QImage saved(shop.fixture->path(shop.panel().snapshotName()));
-        QVERIFY(qAbs(saved.pixelColor(170, 120).red() - 90) < 12);
+        for (int i = 0; i < 320 * 240; ++i) // the still shop, without a single red dot
+            QVERIFY2(saved.pixelColor(i % 320, i / 320).red() < 120, qPrintable(QString::number(i)));
         QCOMPARE(QDir(shop.fixture->path(QStringLiteral("Fotos"))).entryList(QDir::Files).size(), 1);
     }
 
@@ -105,7 +106,6 @@ private slots:
         shop.tick(shop.customer);
         QCOMPARE(shop.sound.plays(), 0);
         QVERIFY(!shop.panel().liveView()->isShowingFrame());
-        QVERIFY(shop.panel().capture().tickTimer().isActive());
         // Back again: compared with the reference from before the gap, the customer is seen.
         shop.camera->present = true;
         shop.tick(shop.customer);
