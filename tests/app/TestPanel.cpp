@@ -175,9 +175,9 @@ private slots:
         QCOMPARE(f.dialogs.messages.size(), 1);
         QTest::keyClick(panel, Qt::Key_F1); // the read-me again, at the user's request only
         QCOMPARE(f.shell.openedFiles, QStringList(2, f.path(QString::fromUtf16(ReadMe::kFileName))));
-        QCOMPARE(f.dialogs.fileRequests.size(), 2); // the files came back without a dialog
-        QCOMPARE(f.dialogs.fileRequests.at(0).initialFolder, f.path(QStringLiteral("Fondos")));
-        QCOMPARE(f.dialogs.fileRequests.at(1).initialFolder, f.path(QStringLiteral("Videos")));
+        // The files came back without a dialog.
+        QCOMPARE(f.dialogs.fileFolders,
+                 (QStringList{f.path(QStringLiteral("Fondos")), f.path(QStringLiteral("Videos"))}));
     }
 
     // Damaged settings: the panel starts with what it can use and writes a sound file on close.
