@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(dialog.sourceBox()->currentIndex(), 3);
         dialogs.nextFiles = {QStringLiteral("/tienda/Videos/entrada.avi")};
         dialog.sourceBox()->setCurrentIndex(4);
-        QCOMPARE(dialogs.fileRequests.last().initialFolder, QStringLiteral("/tienda/Videos"));
+        QCOMPARE(dialogs.fileFolders.last(), QStringLiteral("/tienda/Videos"));
         QCOMPARE(dialog.choice().file, QStringLiteral("/tienda/Videos/entrada.avi"));
         QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::File));
     }

@@ -18,24 +18,8 @@ struct PanelFixture {
     std::unique_ptr<ControlPanel> panel;
     PanelEnvironment env;
 
-    // ftpFactory: the FTP client publishing will use (empty: the real one).
-    explicit PanelFixture(std::function<std::unique_ptr<FtpClient>()> ftpFactory)
-        : PanelFixture(
-              [&ftpFactory](PanelFixture&, PanelEnvironment& e) { e.ftpFactory = std::move(ftpFactory); }) {}
-
-    // The folder and the environment only: the test fills the folder, then calls start().
-    struct NotStarted {};
-    explicit PanelFixture(NotStarted) { prepareEnvironment(); }
-
     // `prepare` may fill the working folder and change the environment before the panel starts.
     explicit PanelFixture(const std::function<void(PanelFixture&, PanelEnvironment&)>& prepare = {}) {
-        prepareEnvironment();
-        if (prepare) {
-            prepare(*this, env);
-        }
-        start();
-    }
-    void prepareEnvironment() {
         QDir(dir.path()).mkpath(QStringLiteral("Desktop"));
         env.workFolder = dir.path();
         env.desktopFolder = path(QStringLiteral("Desktop"));
@@ -43,6 +27,10 @@ struct PanelFixture {
         env.dialogs = &dialogs;
         env.shell = &shell;
         env.tray = &tray;
+        if (prepare) {
+            prepare(*this, env);
+        }
+        start();
     }
     ControlPanel& start() {
         panel = std::make_unique<ControlPanel>(env);

@@ -14,12 +14,8 @@ public:
     QImage picture;
     bool present = true; // false: a camera that is not there
     bool running = false;
-    int starts = 0;
 
-    void start() override {
-        running = true;
-        ++starts;
-    }
+    void start() override { running = true; }
     void stop() override { running = false; }
     bool isActive() const override { return running && present; }
     bool withNewestFrame(const std::function<void(const FrameView&)>& use) override {
@@ -33,17 +29,16 @@ public:
     QString description() const override { return QStringLiteral("cámara de prueba"); }
 };
 
-// Records what it was asked to play; `busy` makes it say a sound is still playing.
+// Records what it was asked to play.
 class RecordingSoundPlayer : public SoundPlayer {
 public:
     QStringList played;
-    bool busy = false;
 
     bool play(const QString& path) override {
         played << path;
         return true;
     }
-    bool playing() override { return busy; }
+    bool playing() override { return false; }
     void stop() override {}
     int plays() const { return int(played.size()); }
 };

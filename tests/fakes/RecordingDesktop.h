@@ -16,14 +16,8 @@ public:
         QString title;
         QString text;
     };
-    struct FileRequest {
-        QString title;
-        QString filter;
-        QString initialFolder;
-    };
-
     QList<Message> messages;
-    QList<FileRequest> fileRequests;
+    QStringList fileFolders; // the folder each file dialog opened in
     QStringList nextFiles;
     QList<Message> questions; // asked with question(), answered from nextAnswers ("No" when empty)
     QList<bool> nextAnswers;
@@ -35,9 +29,9 @@ public:
         questions.append({Icon::Information, title, text});
         return !nextAnswers.isEmpty() && nextAnswers.takeFirst();
     }
-    QString fileDialog(QWidget*, bool, const QString& title, const QString& filter, const QString&,
-                       const QString&, const QString& initialFolder) override {
-        fileRequests.append({title, filter, initialFolder});
+    QString fileDialog(QWidget*, bool, const QString&, const QString&, const QString&, const QString&,
+                       const QString& initialFolder) override {
+        fileFolders << initialFolder;
         return nextFiles.isEmpty() ? QString() : nextFiles.takeFirst();
     }
 };
@@ -52,14 +46,8 @@ public:
 
 class RecordingTray : public Tray {
 public:
-    QString tip;
     bool shown = false;
-    int adds = 0;
-    void add(const QIcon&, const QString& t) override {
-        tip = t;
-        shown = true;
-        ++adds;
-    }
+    void add(const QIcon&, const QString&) override { shown = true; }
     void remove() override { shown = false; }
     bool isShown() const override { return shown; }
 };
