@@ -4,11 +4,9 @@
 #include "settings/SettingsTestUtil.h"
 #include "settings/SideFiles.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
 #include <cstdio>
@@ -26,43 +24,24 @@ QByteArray contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void create(const QString& path, const QByteArray& bytes) {
+bool create(const QString& path, const QByteArray& bytes, int mode = 0x0644) {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+           file.setPermissions(QFileDevice::Permissions(mode));
 }
 
-QByteArray filler(int count) { // recognisable bytes in every slot, whether they decode or not
-    QByteArray bytes;
-    for (int n = 0; n < count; ++n)
-        bytes.append(kSettingsRecordSize, char('a' + n));
-    return bytes;
+// Saves `records`: 0 when saved, 1 when not and saying why, 2 when the outcome and the reason disagree.
+int save(const SettingsFile& file, const Records& records) {
+    QString error;
+    const bool saved = file.write(records, &error);
+    return saved == error.isEmpty() ? !saved : 2;
 }
 
-// The child of killedWriterKeepsOldFile: saves, then stalls just before the new file takes the name.
-int slowWriter(const QString& path) {
-    SettingsFile file(path);
-    file.setBeforeReplace([] {
-        std::fputs("written\n", stdout);
-        std::fflush(stdout);
-        QThread::sleep(60);
-    });
-    return file.write({{1, kPanel}}) ? 0 : 1;
-}
-
-// Writes record 1 as an ordinary user would: root writes any file, read-only or not, so as root
-// the write runs in a copy of this program as `nobody`, on a folder of its own.
-bool writeAsOrdinaryUser(const QString& path) {
-    if (::geteuid() != 0)
-        return SettingsFile(path).write({{1, kPanel}});
-    const QString copy = QFileInfo(path).dir().filePath("writer");
-    QFile::copy(QCoreApplication::applicationFilePath(), copy);
-    QProcess::execute("chown", {"-R", "nobody:nogroup", QFileInfo(path).absolutePath()});
-    return QProcess::execute("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", copy,
-                                         "--write", path}) == 0;
-}
+enum Writer { Here, FullDisk, AsNobody, Killed };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Writer)
 
 class TestSettingsStorage : public QObject {
     Q_OBJECT
@@ -77,13 +56,13 @@ private slots:
 
         // As the older program leaves them: stale bytes after each record, the last one not padded.
         const QString older = m_dir.filePath("older.DAT");
-        create(older, slotBytes("0800 0200 '03' 0200 0000 0000 64000000 3200 0000", 0xcc) +
-                          slotBytes("0800 0c00 'ftp.ejemplo.' 0800 0300 'com'", 0xcc) +
-                          slotBytes("0800 0000 0800 0000", 0x11) +
-                          slotBytes("0800 0300 'ana' 0800 0000", 0x22) +
-                          slotBytes("0800 0100 'b' 0800 0c00 'eeo2sr0tac26'", 0x33) +
-                          slotBytes("0800 0400 'casa' 0800 0000 0000 00000000 0c00 0500", 0x44) +
-                          slotBytes("0200 0000 0200 0100 0000 ffffffff 0100 0100", -1));
+        QVERIFY(create(older, slotBytes("0800 0200 '03' 0200 0000 0000 64000000 3200 0000", 0xcc) +
+                                  slotBytes("0800 0c00 'ftp.ejemplo.' 0800 0300 'com'", 0xcc) +
+                                  slotBytes("0800 0000 0800 0000", 0x11) +
+                                  slotBytes("0800 0300 'ana' 0800 0000", 0x22) +
+                                  slotBytes("0800 0100 'b' 0800 0c00 'eeo2sr0tac26'", 0x33) +
+                                  slotBytes("0800 0400 'casa' 0800 0000 0000 00000000 0c00 0500", 0x44) +
+                                  slotBytes("0200 0000 0200 0100 0000 ffffffff 0100 0100", -1)));
         QTest::addRow("older program's file")
             << older << PanelRecord{false, 3, false, false, 50, 0, 100}
             << BannerRecord{false, true, false, -1, 1, 1}
@@ -96,20 +75,17 @@ private slots:
         const UploadAccount account{QString(48, u'ñ'), "u", "ÁBCDEFGHIJKLMNOPQRSTUVW€",
                                     QString(24, u'p'), 12,  0};
         Records records = encodeUploadRecords(account);
-        records.insert(1, encodePanelRecord(panel));
-        records.insert(7, encodeBannerRecord(banner));
+        records.insert({{1, encodePanelRecord(panel)}, {7, encodeBannerRecord(banner)}});
         QVERIFY(SettingsFile(ours).write(records));
         QTest::addRow("this program's file") << ours << panel << banner << account;
 
         const PanelRecord stored{true, 12, true, true, 10, 30, 1000};
         for (const char* file : {"missing.DAT", "empty.DAT", "cut-in-fields.DAT"})
             QTest::addRow("%s", file) << kData + file << PanelRecord{} << BannerRecord{} << UploadAccount{};
-        QTest::addRow("41 bytes, record 1 whole")
-            << kData + "short-41-bytes.DAT" << stored << BannerRecord{} << UploadAccount{};
+        for (const char* file : {"short-41-bytes.DAT", "unknown-type.DAT"}) // record 1 whole, record 7 not
+            QTest::addRow("%s", file) << kData + file << stored << BannerRecord{} << UploadAccount{};
         QTest::addRow("length past the slot") << kData + "length-past-slot.DAT" << PanelRecord{}
                                               << BannerRecord{true, false, true, 3, 60, 1} << UploadAccount{};
-        QTest::addRow("unknown variant type")
-            << kData + "unknown-type.DAT" << stored << BannerRecord{} << UploadAccount{};
         QTest::addRow("values out of range")
             << kData + "out-of-range.DAT" << PanelRecord{true, 0, true, false, 35, 20, 500}
             << BannerRecord{true, true, false, -1, 35, 0} << UploadAccount{"", "", "", "casa", 0, 0};
@@ -128,111 +104,95 @@ private slots:
         QTEST(decodeUploadRecords(upload), "account");
     }
 
+    // `Here`: this process saves; `FullDisk`: past a file-size limit, where the kernel refuses bytes as
+    // a full disk would; `AsNobody`: an ordinary user saves over a read-only file; `Killed`: the writer
+    // dies just before the new file takes the name.
     void writeKeepsOtherBytes_data() {
+        QTest::addColumn<Writer>("writer");
         QTest::addColumn<QByteArray>("before"); // null: no file
-        QTest::addColumn<bool>("readOnly");
         QTest::addColumn<Records>("records");
         QTest::addColumn<bool>("result");
         QTest::addColumn<QByteArray>("after");
 
         const QByteArray panel = *encodeSettingsRecord(kPanel);
         const QByteArray banner = *encodeSettingsRecord(kBanner);
-        const QByteArray old = filler(7) + "bytes past record 7";
+        QByteArray old; // recognisable bytes in every slot, whether they decode or not
+        for (char c = 'a'; c < 'h'; ++c)
+            old.append(kSettingsRecordSize, c);
+        old += "bytes past record 7";
         const SettingsRecord tooLong{RecordVariant::string(QByteArray(27, 'x')), {}, 0, 0, 0, 0};
         QTest::addRow("new file, gaps zero")
-            << QByteArray() << false << Records{{7, kBanner}} << true << QByteArray(6 * 42, '\0') + banner;
-        QTest::addRow("records 1 and 7 only") << old << false << Records{{1, kPanel}, {7, kBanner}} << true
+            << Here << QByteArray() << Records{{7, kBanner}} << true << QByteArray(6 * 42, '\0') + banner;
+        QTest::addRow("records 1 and 7 only") << Here << old << Records{{1, kPanel}, {7, kBanner}} << true
                                               << panel + old.mid(42, 5 * 42) + banner + old.mid(7 * 42);
-        QTest::addRow("read-only file") << old << true << Records{{1, kPanel}} << true << panel + old.mid(42);
-        QTest::addRow("too long, skipped") << old << false << Records{{1, kPanel}, {2, {}}, {3, tooLong}}
+        QTest::addRow("too long, skipped") << Here << old << Records{{1, kPanel}, {2, {}}, {3, tooLong}}
                                            << false << panel + QByteArray(42, '\0') + old.mid(84);
+        QTest::addRow("full disk") << FullDisk << old << Records{{1, kPanel}} << false << old;
+        QTest::addRow("read-only file")
+            << AsNobody << old << Records{{1, kPanel}} << true << panel + old.mid(42);
+        QTest::addRow("killed writer") << Killed << old << Records{{1, kPanel}} << false << old;
     }
     void writeKeepsOtherBytes() {
+        QFETCH(Writer, writer);
         QFETCH(QByteArray, before);
-        QFETCH(bool, readOnly);
         QFETCH(Records, records);
         QFETCH(bool, result);
         QTemporaryDir folder; // its own: handed to another user in the read-only case
-        const QString path = folder.filePath(QTest::currentDataTag());
-        if (!before.isNull()) {
-            create(path, before);
-            QVERIFY(QFile::setPermissions(path, readOnly ? QFileDevice::ReadOwner
-                                                         : QFileDevice::Permissions(0x0644)));
+        const QString name = QTest::currentDataTag();
+        const QString path = folder.filePath(name);
+        QVERIFY(before.isNull() ||
+                create(path, before, writer == AsNobody ? 0x0400 : 0x0644)); // read-only: owner
+        int outcome = 0;
+        if (writer == Here) {
+            outcome = save(SettingsFile(path), records);
+        } else { // a copy of this program saves record 1
+            QStringList command{QCoreApplication::applicationFilePath(), "--write", path,
+                                QString::number(writer)};
+            if (writer == AsNobody && ::geteuid() == 0) { // root writes any file, read-only or not
+                command[0] = folder.filePath("writer");   // where `nobody` may run it
+                QFile::copy(QCoreApplication::applicationFilePath(), command[0]);
+                QProcess::execute("chown", {"-R", "nobody:nogroup", folder.path()});
+                command =
+                    QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"} + command;
+            }
+            QProcess child;
+            child.start(command.takeFirst(), command);
+            // Killed once it stalls, just before the new file takes the name.
+            if (writer == Killed && child.waitForReadyRead(30000))
+                child.kill();
+            QVERIFY(child.waitForFinished(30000));
+            outcome = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : 1;
         }
-        if (readOnly) {
-            QCOMPARE(writeAsOrdinaryUser(path), result);
-            if (::geteuid() == 0) // the new file is the writer's: it ran as that user
-                QCOMPARE(QFileInfo(path).owner(), QStringLiteral("nobody"));
-        } else {
-            QString error;
-            QCOMPARE(SettingsFile(path).write(records, &error), result);
-            QCOMPARE(error.isEmpty(), result);
-        }
+        QCOMPARE(outcome, result ? 0 : 1);
+        if (writer != Killed)
+            QCOMPARE(QDir(folder.path()).entryList({name + ".*"}), QStringList()); // nothing left behind
         QTEST(contents(path), "after");
-        QCOMPARE(QFile::permissions(path) & QFileDevice::Permissions(0x7077), // owner, group, others
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-
-    void failedSaveKeepsOldFile() {
-        // A real write failure on demand: past a file-size limit the kernel refuses bytes as a full
-        // disk would (and sends SIGXFSZ, which must not end the test).
-        const QString path = m_dir.filePath("full-disk.DAT");
-        create(path, filler(7));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
-        const rlimit saved = limit;
-        limit.rlim_cur = 100;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-        QString error;
-        const bool written = SettingsFile(path).write({{1, kPanel}}, &error);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
-        QVERIFY(!written);
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(contents(path), filler(7));
-        QCOMPARE(QDir(m_dir.path()).entryList({"full-disk.DAT*"}), QStringList{"full-disk.DAT"});
-    }
-
-    void killedWriterKeepsOldFile() {
-        const QString path = m_dir.filePath("killed.DAT");
-        create(path, filler(7));
-        QProcess writer;
-        writer.start(QCoreApplication::applicationFilePath(), {"--slow-writer", path});
-        QVERIFY(writer.waitForReadyRead(30000));
-        QCOMPARE(writer.readLine(), QByteArray("written\n"));
-        writer.kill();
-        QVERIFY(writer.waitForFinished());
-        QCOMPARE(contents(path), filler(7));
-        QCOMPARE(QDir(m_dir.path()).entryList({"full-disk.DAT*"}),
-                 QStringList{"full-disk.DAT"}); // its new content was complete
+        if (contents(path) != before) // a new file: owner only, whatever the old one allowed
+            QCOMPARE(QFile::permissions(path).toInt() & 0x7077, 0x6000); // group and others: nothing
     }
 
     void sideFiles_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("isPath");
+        QTest::addColumn<QString>("file");     // *.LST: a message; otherwise a path
         QTest::addColumn<QByteArray>("bytes"); // what `text` is written as; null: the file is read as found
         QTest::addColumn<QVariant>("text");    // invalid: nothing read
-
-        QTest::addRow("three lines") << "a.LST" << false
-                                     << QByteArray(
-                                            "¡Ofertas de hoy!\r\nCañón: 15% menos\r\nÁrea de cómputo\r\n")
-                                     << QVariant("¡Ofertas de hoy!\nCañón: 15% menos\nÁrea de cómputo");
-        QTest::addRow("empty message") << "b.LST" << false << QByteArray("\r\n") << QVariant("");
-        QTest::addRow("path") << "c.VDO" << true << QByteArray("C:\\Vídeos\\oferta.mp4\r\n")
+        QTest::addRow("three lines") << "a.LST" << QByteArray("¡Ofertas!\r\nCañón: 15%\r\nÁrea\r\n")
+                                     << QVariant("¡Ofertas!\nCañón: 15%\nÁrea");
+        QTest::addRow("empty message") << "b.LST" << QByteArray("\r\n") << QVariant("");
+        QTest::addRow("path") << "c.VDO" << QByteArray("C:\\Vídeos\\oferta.mp4\r\n")
                               << QVariant("C:\\Vídeos\\oferta.mp4");
         QTest::addRow("no line break")
-            << kData + "message-no-break.LST" << false << QByteArray() << QVariant("Sólo una línea");
-        QTest::addRow("Windows-1252 message") << kData + "message-cp1252.LST" << false << QByteArray()
-                                              << QVariant("¡Ofertas!\nCañón y teléfono");
-        QTest::addRow("Windows-1252 path") << kData + "path-cp1252.WPR" << true << QByteArray()
-                                           << QVariant("C:\\Mis Imágenes\\año nuevo.jpg");
-        QTest::addRow("missing") << "missing.WPR" << true << QByteArray() << QVariant();
+            << kData + "message-no-break.LST" << QByteArray() << QVariant("Sólo una línea");
+        QTest::addRow("Windows-1252 message")
+            << kData + "message-cp1252.LST" << QByteArray() << QVariant("¡Ofertas!\nCañón y teléfono");
+        QTest::addRow("Windows-1252 path")
+            << kData + "path-cp1252.WPR" << QByteArray() << QVariant("C:\\Mis Imágenes\\año nuevo.jpg");
+        QTest::addRow("missing") << "missing.WPR" << QByteArray() << QVariant();
     }
     void sideFiles() {
         QFETCH(QString, file);
-        QFETCH(bool, isPath);
         QFETCH(QByteArray, bytes);
         QFETCH(QVariant, text);
+        const bool isPath = !file.endsWith(".LST");
         const QString path = QDir(m_dir.path()).filePath(file);
         if (!bytes.isNull()) {
             const QString value = text.toString();
@@ -245,11 +205,19 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // The killed-writer and read-only tests run this binary again as their writer.
-    if (argc == 3 && qstrcmp(argv[1], "--slow-writer") == 0)
-        return slowWriter(QString::fromLocal8Bit(argv[2]));
-    if (argc == 3 && qstrcmp(argv[1], "--write") == 0)
-        return SettingsFile(QString::fromLocal8Bit(argv[2])).write({{1, kPanel}}) ? 0 : 1;
+    // Rows that are not written `Here` run this binary again as their writer: it saves record 1.
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0) {
+        SettingsFile file(QString::fromLocal8Bit(argv[2]));
+        const int writer = QByteArray(argv[3]).toInt();
+        if (writer == Killed)
+            file.setBeforeReplace([] { std::puts("written"), std::fflush(stdout), ::sleep(60); });
+        if (writer == FullDisk) {          // past the limit the kernel refuses bytes as a full disk would
+            std::signal(SIGXFSZ, SIG_IGN); // and sends this, which must not end the writer
+            const rlimit limit{100, 100};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        return save(file, {{1, kPanel}});
+    }
     QCoreApplication app(argc, argv);
     TestSettingsStorage test;
     return QTest::qExec(&test, argc, argv);
