@@ -49,22 +49,14 @@ private slots:
         }
     }
 
-    void lineX_data() {
-        QTest::addColumn<int>("slider");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("x");
-        const QString wide(50, 'W'); // 15050 twips, wider than 13560
-        QTest::addRow("left") << 0 << "Hola" << 100;
-        QTest::addRow("centre .5") << 1 << "abc" << 6328;   // (13560 - 903) / 2 = 6328.5
-        QTest::addRow("right") << 2 << "Hola" << 12256;     // 13560 - 1204 - 100
-        QTest::addRow("right, wide") << 2 << wide << -1590; // 13560 - 15050 - 100
-        QTest::addRow("slider 3 changes nothing") << 3 << wide << 100;
-        QTest::addRow("slider -1 changes nothing") << -1 << wide << 100;
-    }
+    // 13560 twips to lay out in: centred, (13560 - 903) / 2 = 6328.5; right, 13560 - 15050 - 100 for a
+    // line wider than that; sliders 3 and -1 change nothing.
     void lineX() {
-        QFETCH(int, slider);
-        QFETCH(QString, line);
-        QTEST(laidOut(line, true, 35, slider).lineX(6), "x");
+        const QString wide(50, 'W');
+        using Row = std::tuple<int, QString, int>; // slider, line, x
+        for (const auto& [slider, line, x] : {Row{0, "Hola", 100}, Row{1, "abc", 6328}, Row{2, wide, -1590},
+                                              Row{3, wide, 100}, Row{-1, wide, 100}})
+            QCOMPARE(laidOut(line, true, 35, slider).lineX(6), x);
     }
 
     // Yellow, green and cyan; Ramp(50) is 255 / 100 x 50 = 127.49999999999999 -> 127.
@@ -74,67 +66,57 @@ private slots:
                                                    {0.9999, 0x00FFFF00u, 0x007F7F00u}}) {
             BannerLayout b(m, [random] { return random; });
             b.layOut("Hola", true);
-            QCOMPARE((QList<quint32>{b.baseColour(), b.ramp()[0], b.ramp()[50], b.ramp()[100]}),
-                     (QList<quint32>{base, 0, middle, base}));
-            QCOMPARE(b.ramp()[10] & 0xFF00, 0x1A00u); // green is on in all three: 2.55 x 10 = 25.5 -> 26
+            // Green is on in all three: Ramp(10) has 2.55 x 10 = 25.5 -> 26 of it.
+            QCOMPARE((QList<quint32>{b.baseColour(), b.ramp()[0], b.ramp()[10] & 0xFF00, b.ramp()[50],
+                                     b.ramp()[100]}),
+                     (QList<quint32>{base, 0, 0x1A00, middle, base}));
         }
         QCOMPARE(BgrColour::toQColor(0x00FFC0C0), QColor(0xC0, 0xC0, 0xFF));
     }
 
-    void fadeBands_data() {
-        QTest::addColumn<int>("y");
-        QTest::addColumn<int>("index");               // -1: BaseColour
-        QTest::addRow("above the area") << -500 << 0; // -56.6, clamped
-        QTest::addRow("top band end") << 882 << 100;  // 882 x 100 / 883 = 99.89
-        QTest::addRow("middle from TopFadeEnd") << 883 << -1;
-        QTest::addRow("middle up to BottomFadeStart") << 2937 << -1;
-        QTest::addRow("bottom band start") << 2938 << 100;  // 927 x 100 / 928 = 99.89
-        QTest::addRow("bottom band .5") << 3749 << 12;      // 116 x 100 / 928 = 12.5
-        QTest::addRow("bottom band, clamped") << 4000 << 0; // -135 x 100 / 928 = -14.5
-        QTest::addRow("below the area") << 4590 << -1;
-    }
+    // The ramp index by y (-1: BaseColour): -500 gives -56.6, clamped; 882 x 100 / 883 = 99.89; the
+    // middle runs from TopFadeEnd to BottomFadeStart; then 927 x 100 / 928 = 99.89, 116 x 100 / 928 =
+    // 12.5 and -135 x 100 / 928 = -14.5, clamped; below the area, the middle colour again.
     void fadeBands() {
-        QFETCH(int, y);
-        QFETCH(int, index);
         const BannerLayout b = laidOut("Hola", true);
-        QCOMPARE(b.rampIndexAt(y).value_or(-1), index);
-        QCOMPARE(b.colourAt(y), index < 0 ? b.baseColour() : b.ramp()[index]);
+        for (auto [y, index] : {std::pair{-500, 0},
+                                {882, 100},
+                                {883, -1},
+                                {2937, -1},
+                                {2938, 100},
+                                {3749, 12},
+                                {4000, 0},
+                                {4590, -1}}) {
+            QCOMPARE(b.rampIndexAt(y).value_or(-1), index);
+            QCOMPARE(b.colourAt(y), index < 0 ? b.baseColour() : b.ramp()[index]);
+        }
     }
 
-    void tickStops_data() {
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("speed");
-        QTest::addColumn<int>("ticks");
-        // LineCount: 6 leading breaks + the message's lines + 8 trailing ones. Speed > LineHeight: one
-        // line per tick, FirstLine = tick number; 7 lines drawn, k up to FirstLine + 7; it stops when
-        // that is LineCount - 1.
-        QTest::addRow("short") << "Hola" << 1000 << 6; // 6 + 7 = 13 = 14 - 1
-        QTest::addRow("empty") << "" << 1000 << 6;
-        QTest::addRow("ten lines") << "1\n2\n3\n4\n5\n6\n7\n8\n9\n10" << 1000 << 15; // 15 + 7 = 22 = 23 - 1
-        // Speed = LineHeight: -735 is not below -735, so two ticks per line.
-        QTest::addRow("speed = LineHeight") << "Hola" << 735 << 12;
-    }
+    // LineCount: 6 leading breaks + the message's lines + 8 trailing ones. Speed > LineHeight: one line
+    // per tick, FirstLine = tick number; 7 lines drawn, k up to FirstLine + 7; it stops when that is
+    // LineCount - 1: 6 + 7 = 13 = 14 - 1, 15 + 7 = 22 = 23 - 1. Speed = LineHeight: -735 is not below
+    // -735, so two ticks per line.
     void tickStops() {
-        QFETCH(QString, message);
-        QFETCH(int, speed);
-        QFETCH(int, ticks);
-        BannerLayout b = laidOut(message, true, speed);
-        for (int t = 1; t < ticks; ++t)
-            QVERIFY2(!b.tick(true).stop, qPrintable(QString::number(t)));
-        const BannerLayout::Tick last = b.tick(true);
-        QVERIFY(last.stop);
-        QCOMPARE(last.lines.back().index, b.lineCount() - 1);
-        QCOMPARE(QList<int>({b.topY(), b.firstLine()}), QList<int>({0, 0}));
-        QVERIFY(!b.tick(true).stop); // the next start scrolls from the top again
+        using Row = std::tuple<QString, int, int>; // message, speed, ticks
+        for (const auto& [message, speed, ticks] :
+             {Row{"Hola", 1000, 6}, Row{"", 1000, 6}, Row{"1\n2\n3\n4\n5\n6\n7\n8\n9\n10", 1000, 15},
+              Row{"Hola", 735, 12}}) {
+            BannerLayout b = laidOut(message, true, speed);
+            for (int t = 1; t < ticks; ++t)
+                QVERIFY2(!b.tick(true).stop, qPrintable(QString::number(t)));
+            const BannerLayout::Tick last = b.tick(true);
+            QVERIFY(last.stop);
+            QCOMPARE(QList<int>({b.topY(), b.firstLine()}), QList<int>({0, 0}));
+            QVERIFY(!b.tick(true).stop); // the next start scrolls from the top again
+        }
     }
 
     void tickRepeatsWithoutDetection() {
         BannerLayout b = laidOut("Hola", false, 1000, 2); // LineCount 7, "Hola" is line 6
         for (int t = 1; t <= 30; ++t) {
             const BannerLayout::Tick tick = b.tick(false);
-            QVERIFY(!tick.stop);
-            QCOMPARE(QList<int>({b.firstLine(), b.topY(), int(tick.lines.size())}),
-                     QList<int>({t % 7, 0, 7}));
+            QCOMPARE(QList<int>({tick.stop, b.firstLine(), b.topY(), int(tick.lines.size())}),
+                     QList<int>({false, t % 7, 0, 7}));
             for (int i = 0, k = (t + 1) % 7; i < 7; ++i, k = (k + 1) % 7) {
                 const BannerLayout::DrawnLine& line = tick.lines[i];
                 QCOMPARE((QList<qint64>{line.index, line.x, line.y, line.colour}),
@@ -157,9 +139,9 @@ private slots:
         b.setAlignmentFromSlider(1);
         QVERIFY(b.layOutIfChanged("Hola", true));
         QCOMPARE(QList<int>({b.topY(), b.lineX(6)}), QList<int>({0, 6178}));
-        QVERIFY(b.layOutIfChanged("Adiós", true));
-        QVERIFY(b.layOutIfChanged("Adiós", false));
-        QVERIFY(b.layOutIfChanged("a\r\nb", false)); // CR LF is one break
+        for (const auto& [message, detection] :
+             {std::pair{"Adiós", true}, {"Adiós", false}, {"a\r\nb", false}})
+            QVERIFY(b.layOutIfChanged(message, detection)); // CR LF is one break
         QCOMPARE(b.lines().mid(5, 4), QStringList({"", "a", "b", ""}));
         QCOMPARE(b.baseColour(), BgrColour::Yellow);
         QVERIFY(BannerLayout(m).tick(true).lines.empty()); // never laid out: nothing to draw
