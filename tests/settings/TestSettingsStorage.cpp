@@ -133,12 +133,13 @@ private slots:
         QVERIFY(before.isNull() || create(path, before, writer == AsNobody ? 0x0400 : 0x0644)); // read-only
         int outcome = writer == Here ? save(SettingsFile(path), records) : -1;
         if (outcome < 0) { // a copy of this program saves record 1
-            QStringList command{qApp->applicationFilePath(), "--write", path, QString::number(writer)};
+            QStringList command{QCoreApplication::applicationFilePath(), "--write", path,
+                                QString::number(writer)};
             if (writer == FullDisk) // past this size the kernel refuses bytes as a full disk would
                 command = QStringList{"prlimit", "--fsize=100"} + command;
             if (writer == AsNobody && ::geteuid() == 0) { // root writes any file, read-only or not
                 command[0] = folder.filePath("writer");   // where `nobody` may run it
-                QFile::copy(qApp->applicationFilePath(), command[0]);
+                QFile::copy(QCoreApplication::applicationFilePath(), command[0]);
                 QProcess::execute("chown", {"-R", "nobody:nogroup", folder.path()});
                 command =
                     QString("setpriv --reuid=nobody --regid=nogroup --clear-groups").split(' ') + command;
