@@ -149,8 +149,6 @@ void ControlPanel::buildWindow() {
     }
     row->insertWidget(3, m_buttons[SoundsOff]);
     m_buttons[SoundsOff]->hide();
-    m_buttons[SoundsOff]->setTag(QStringLiteral("0"));
-    m_buttons[Detection]->setTag(QStringLiteral("0"));
     row->addStretch();
     root->addLayout(row);
 
@@ -341,12 +339,11 @@ void ControlPanel::drawSwitches() {
     setButtonState(Video, shop.videoOn());
 
     const bool sounds = shop.soundsOn();
-    if (button(SoundsOff)->tag() != (sounds ? QLatin1String("1") : QLatin1String("0"))) {
+    if (button(SoundsOff)->appearance() != (sounds ? 1 : 0)) {
         button(SoundsOn)->setVisible(!sounds);
         button(SoundsOff)->setVisible(sounds);
         button(SoundsOff)->setAppearance(sounds ? 1 : 0);
         button(SoundsOff)->setBackColor(sounds ? Colors::On : Colors::Idle);
-        button(SoundsOff)->setTag(sounds ? QStringLiteral("1") : QStringLiteral("0"));
         if (sounds)
             refreshSoundList();
         m_soundList->setVisible(sounds);
@@ -436,7 +433,7 @@ void ControlPanel::alignmentChanged() {
 // ---------------------------------------------------------------- hover
 
 void ControlPanel::hoverButton(int index) {
-    const int last = button(Detection)->tag().toInt();
+    const int last = m_lastHovered;
     if (last >= 0 && last < 9 && last != index && button(last)->appearance() == 0) {
         button(last)->setBackColor(Colors::Idle);
     }
@@ -472,12 +469,12 @@ void ControlPanel::hoverButton(int index) {
             m_cameraHelpLink->show();
         }
     }
-    button(Detection)->setTag(QString::number(index));
+    m_lastHovered = index;
 }
 
 void ControlPanel::restHint() {
     m_cameraHelpLink->hide();
-    const int last = button(Detection)->tag().toInt();
+    const int last = m_lastHovered;
     if (last >= 0 && last < 9 && button(last)->backColor() == Colors::Hover &&
         button(last)->appearance() == 0) {
         button(last)->setBackColor(Colors::Idle);

@@ -186,5 +186,6 @@ private:
 
     QMenu* m_trayMenu = nullptr;
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
+    int m_lastHovered = 0;   // the button last under the pointer (-1: the sound list)
     std::unique_ptr<Publisher> m_publisher;
 };

@@ -7,8 +7,8 @@
 #include <QFrame>
 #include <QPixmap>
 
-// One of the panel's picture buttons. Its state is its own: Appearance (1 on, 0 off, drawn raised
-// or flat), BackColor and Tag. The panel reads and writes them; the button only reports the mouse.
+// One of the panel's picture buttons: a picture drawn raised (1, on) or flat (0, off) on a colour.
+// The panel draws the shop's state on it; the button only reports the mouse.
 class PictureButton : public QFrame {
     Q_OBJECT
 public:
@@ -21,9 +21,6 @@ public:
 
     Bgr backColor() const { return m_backColor; }
     void setBackColor(Bgr color);
-
-    const QString& tag() const { return m_tag; }
-    void setTag(const QString& tag) { m_tag = tag; }
 
     QSize sizeHint() const override;
 
@@ -44,7 +41,6 @@ private:
     QPixmap m_picture;
     int m_appearance = 0;
     Bgr m_backColor = Colors::Idle;
-    QString m_tag;
 };
 
 // The picture of each button, drawn so that it reads without its hint.
