@@ -71,10 +71,6 @@ struct Loudness {
     }
 };
 
-inline Loudness loudness(const QByteArray& samples) {
-    return Loudness(samples);
-}
-
 // A PulseAudio server of the test's own with one null sink, "spk", whose monitor is recorded from the
 // start (a null sink's monitor gives nothing for a second or so at first). Programs started afterwards
 // find it through XDG_RUNTIME_DIR, which this sets for the process.
