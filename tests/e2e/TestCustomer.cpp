@@ -78,8 +78,9 @@ private slots:
         QVERIFY(pulse.startRecording());
         const QDateTime started = QDateTime::currentDateTime();
         QProcessEnvironment env = greeter.environment();
-        env.insert(QStringLiteral("PULSE_SERVER"),
-                   QStringLiteral("unix:") + pulse.runtimeFolder() + QStringLiteral("/pulse/native"));
+        env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") +
+                                                       qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                                                       QStringLiteral("/pulse/native"));
         const std::unique_ptr<QProcess> greeting =
             greeter.start({QStringLiteral("--camera"), greeterCamera}, false, env);
         const std::unique_ptr<QProcess> program = shop.start({QStringLiteral("--camera"), camera});

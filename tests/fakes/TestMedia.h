@@ -102,7 +102,6 @@ public:
         m_previous.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", m_previous);
     }
     bool isRunning() const { return m_ok; }
-    QString runtimeFolder() const { return m_runtime.path(); }
 
     // What the sink plays, as raw 16-bit mono samples at 44100 Hz, from now until stopRecording().
     bool startRecording() {
