@@ -7,8 +7,6 @@
 #include "capture/LiveView.h"
 #include "fakes/PanelFixture.h"
 #include "platform/Dialogs.h"
-#include "settings/PanelSettings.h"
-#include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -56,7 +54,6 @@ private slots:
         QTest::addRow("picture") << QList<int>{1} << "010000000" << QStringLiteral("/fondos/oferta.jpg");
         QTest::addRow("sounds") << QList<int>{3} << "000010000" << QString();
         QTest::addRow("sounds off") << QList<int>{3, 4} << "000000000" << QString();
-        QTest::addRow("message") << QList<int>{6} << "000000100" << QString();
         QTest::addRow("video") << QList<int>{8} << "100000001" << QStringLiteral("/videos/promo.mp4");
         QTest::addRow("advertising") << QList<int>{6, 7} << "000000110" << QString();
         QTest::addRow("advertising stopped") << QList<int>{6, 7, 7} << "000000100" << QString();
@@ -178,23 +175,6 @@ private slots:
         // The files came back without a dialog.
         QCOMPARE(f.dialogs.fileFolders,
                  (QStringList{f.path(QStringLiteral("Fondos")), f.path(QStringLiteral("Videos"))}));
-    }
-
-    // Damaged settings: the panel starts with what it can use and writes a sound file on close.
-    void damagedSettingsStillStart() {
-        QByteArray outOfRange(42 * 7, '\0'); // record 1 with sliders far out of range
-        const char rec1[] = {8,  0,    1,    0, '1', 2,    0,    1,          0, -1,
-                             -1, 0x10, 0x27, 0, 0,   0x30, 0x75, (char)0xC8, 0};
-        outOfRange.replace(0, sizeof rec1, QByteArray(rec1, sizeof rec1));
-        for (const QByteArray& bytes : {QByteArray(42 * 7, '\xff'), outOfRange}) {
-            PanelFixture f([&bytes](PanelFixture& f, PanelEnvironment&) {
-                QFile file(f.path(QStringLiteral("Pregonar.DAT")));
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-            });
-            f.panel->close();
-            const PanelRecord saved = decodePanelRecord(SettingsFile(f.panel->settingsPath()).read(1));
-            QCOMPARE(saved.movement, f.panel->sensorSlider(0)->value());
-        }
     }
 
     void unwritableFolderStops() {

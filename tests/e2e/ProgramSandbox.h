@@ -6,14 +6,12 @@
 #include "settings/SettingsFile.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-#include <csignal>
 #include <unistd.h>
 
 // The real program in a fresh folder of its own, with its own home, runtime folder and desktop
@@ -84,7 +82,7 @@ public:
 
     // SIGTERM, as a system shutdown sends it: the exit code, or -1.
     static int terminate(QProcess& process) {
-        ::kill(pid_t(process.processId()), SIGTERM);
+        process.terminate();
         if (!process.waitForFinished(10000)) {
             process.kill();
             return -1;
@@ -98,28 +96,19 @@ public:
         process.waitForFinished(10000);
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
-    static QString xdotool(const QStringList& arguments) { return run("xdotool", arguments); }
     static QStringList windows(const QString& title) {
-        return xdotool({"search", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
+        return run("xdotool", {"search", "--onlyvisible", "--name", title}).split(u'\n', Qt::SkipEmptyParts);
     }
 
     // The id of the newest visible top-level window whose title matches, or empty after `timeoutMs`.
     static QString waitForWindow(const QString& title, int timeoutMs) {
-        QElapsedTimer clock;
-        clock.start();
         QStringList ids;
-        while ((ids = windows(title)).isEmpty() && clock.elapsed() < timeoutMs)
-            QThread::msleep(20);
-        return ids.value(ids.size() - 1);
+        const bool found = QTest::qWaitFor([&] { return !(ids = windows(title)).isEmpty(); }, timeoutMs);
+        return found ? ids.constLast() : QString();
     }
     // True once no visible window's title matches, false if one still does after `timeoutMs`.
     static bool waitForNoWindow(const QString& title, int timeoutMs) {
         return QTest::qWaitFor([&] { return windows(title).isEmpty(); }, timeoutMs);
-    }
-
-    static void pressEnter(const QString& window) {
-        xdotool({"windowfocus", "--sync", window});
-        xdotool({"key", "--window", window, "Return"});
     }
 
     // A screenshot of one window, kept in the build folder (the README shows them).

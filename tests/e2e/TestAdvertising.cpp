@@ -17,7 +17,7 @@ class TestAdvertising : public QObject {
 
     static inline const QString kBackground = QStringLiteral("^Pregonar - Imagen de Fondo$");
 
-    static QString xdotool(const QString& command) { return Box::xdotool(command.split(u' ')); }
+    static QString xdotool(const QString& command) { return Box::run("xdotool", command.split(u' ')); }
 
     static QRect geometryOf(const QString& window) {
         // "WINDOW=..", "X=..", "Y=..", "WIDTH=..", "HEIGHT=.." lines, in this order.

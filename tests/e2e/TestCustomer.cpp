@@ -78,12 +78,14 @@ private slots:
         QVERIFY(pulse.startRecording());
         const QDateTime started = QDateTime::currentDateTime();
         QProcessEnvironment env = greeter.environment();
-        env.insert(QStringLiteral("PULSE_SERVER"),
-                   QStringLiteral("unix:") + pulse.runtimeFolder() + QStringLiteral("/pulse/native"));
+        env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") +
+                                                       qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                                                       QStringLiteral("/pulse/native"));
         const std::unique_ptr<QProcess> greeting =
             greeter.start({QStringLiteral("--camera"), greeterCamera}, false, env);
         const std::unique_ptr<QProcess> program = shop.start({QStringLiteral("--camera"), camera});
-        Box::xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), catalogueWindow});
+        Box::run(QStringLiteral("xdotool"),
+                 {QStringLiteral("windowfocus"), QStringLiteral("--sync"), catalogueWindow});
 
         const QString title = QStringLiteral("^Pregonar - Video de Fondo$");
         QVERIFY2(!Box::waitForWindow(title, 20000).isEmpty(),
@@ -104,7 +106,7 @@ private slots:
                      10000),
                  "the video does not cover the screen");
         // Escape, pressed on whatever has the keyboard, brings the panel back.
-        Box::xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        Box::run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
         QVERIFY2(!Box::waitForWindow(Box::kPanel, 1500).isEmpty(), "Esc did not reach the video");
         // It ends by itself, and after the hold-off detection answers the next customer.
         QVERIFY(Box::waitForNoWindow(title, 15000));
@@ -125,7 +127,7 @@ private slots:
         QTest::qWait(
             int(qMax<qint64>(0, QDateTime::currentDateTime().msecsTo(firstPicture.addMSecs(13000)))));
         QCOMPARE(Box::terminate(*greeting), 0);
-        const QList<int> onsets = TestMedia::loudness(pulse.stopRecording()).onsetsMs();
+        const QList<int> onsets = TestMedia::Loudness(pulse.stopRecording()).onsetsMs();
         QStringList heard;
         for (int ms : onsets)
             heard << QString::number(ms);

@@ -26,7 +26,8 @@ private slots:
         std::unique_ptr<QProcess> program = box.start();
         const QString welcome = Box::waitForWindow("Pregonar - BIENVENIDO", 15000);
         QVERIFY2(!welcome.isEmpty(), "no welcome on the first start");
-        Box::pressEnter(welcome);
+        Box::run("xdotool", {"windowfocus", "--sync", welcome});
+        Box::run("xdotool", {"key", "--window", welcome, "Return"});
         const QString panel = Box::waitForWindow(Box::kPanel, 15000);
         QVERIFY2(!panel.isEmpty(), "the panel did not show");
         QVERIFY(!Box::screenshot(panel, "panel.png").isEmpty());

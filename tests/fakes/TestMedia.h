@@ -71,10 +71,6 @@ struct Loudness {
     }
 };
 
-inline Loudness loudness(const QByteArray& samples) {
-    return Loudness(samples);
-}
-
 // A PulseAudio server of the test's own with one null sink, "spk", whose monitor is recorded from the
 // start (a null sink's monitor gives nothing for a second or so at first). Programs started afterwards
 // find it through XDG_RUNTIME_DIR, which this sets for the process.
@@ -106,7 +102,6 @@ public:
         m_previous.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", m_previous);
     }
     bool isRunning() const { return m_ok; }
-    QString runtimeFolder() const { return m_runtime.path(); }
 
     // What the sink plays, as raw 16-bit mono samples at 44100 Hz, from now until stopRecording().
     bool startRecording() {

@@ -34,7 +34,7 @@ private slots:
             QVERIFY(sound.playing());
             QTRY_VERIFY_WITH_TIMEOUT(!sound.playing(), 5000);
             QTest::qWait(300);
-            const TestMedia::Loudness loud = TestMedia::loudness(m_pulse->stopRecording());
+            const TestMedia::Loudness loud(m_pulse->stopRecording());
             QCOMPARE(loud.onsetsMs().size(), 1);
             const auto loudWindows =
                 std::count_if(loud.rms.begin(), loud.rms.end(), [](double v) { return v > 0.1; });
