@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "platform/Autostart.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,24 +15,22 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::newRow("none") << QByteArray() << false;
         QTest::newRow("written by hand") << QByteArray("[Desktop Entry]\nExec=pregonar\n") << true;
-        QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nExec=pregonar\nHidden = true\n") << false;
+        QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nHidden = true\n") << false;
         QTest::newRow("switched off")
             << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n") << false;
-        QTest::newRow("hidden action only")
+        QTest::newRow("hidden action")
             << QByteArray("[Desktop Entry]\n[Desktop Action a]\nHidden=true\n") << true;
     }
     void entry() {
         QFETCH(QByteArray, before);
-        QFETCH(bool, enabled);
         QTemporaryDir config;
         const Autostart autostart(config.path());
         QFile file(autostart.entryPath());
-        if (!before.isEmpty())
-            QVERIFY(QDir(config.path()).mkdir("autostart") && file.open(QIODevice::WriteOnly) &&
-                    file.write(before) && file.flush());
-        QCOMPARE(autostart.isEnabled(), enabled);
+        QVERIFY(before.isEmpty() || (QDir(config.path()).mkdir("autostart") &&
+                                     file.open(QIODevice::WriteOnly) && file.write(before) && file.flush()));
+        QTEST(autostart.isEnabled(), "enabled");
 
-        // Switched on, the session starts the program in its folder, whatever the folder's name.
+        // Switched on, the session (gio here) starts the program in its folder, whatever its name.
         const QString folder = config.filePath(R"(Mi "tienda" $1 100%)");
         const QString program = config.filePath("pregonar");
         QVERIFY(QDir().mkpath(folder) && QFile::copy(QFINDTESTDATA("record-start.sh"), program));
@@ -44,9 +40,7 @@ private slots:
         QTRY_VERIFY(started.exists());
         QVERIFY(started.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(started.readAll()), folder + "\n--folder\n" + folder + "\n");
-
-        QVERIFY(autostart.disable() && !file.exists() && !autostart.isEnabled());
-        QVERIFY(autostart.disable()); // already gone
+        QVERIFY(autostart.disable() && !file.exists() && !autostart.isEnabled() && autostart.disable());
     }
 };
 
