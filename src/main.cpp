@@ -4,6 +4,7 @@
 #include "app/PictureButton.h"
 #include "app/Product.h"
 #include "capture/CameraChoice.h"
+#include "platform/Autostart.h"
 #include "platform/CurlFtpClient.h"
 #include "platform/Dialogs.h"
 #include "platform/QtSoundPlayer.h"
@@ -22,10 +23,15 @@
 namespace {
 const char kUsage[] = "Uso: pregonar [opción]\n"
                       "\n"
-                      "Pregonar trabaja en la carpeta actual: allí guarda su configuración\n"
-                      "(Pregonar.DAT, .LST, .WPR, .VDO) y sus carpetas Sonidos, Fondos y Videos.\n"
+                      "Pregonar trabaja en la carpeta actual, o en la que indique --folder: allí\n"
+                      "guarda su configuración (Pregonar.DAT, .LST, .WPR, .VDO) y sus carpetas\n"
+                      "Sonidos, Fondos y Videos.\n"
                       "\n"
                       "Opciones:\n"
+                      "  --folder CARPETA trabaja en esa carpeta (la crea si falta)\n"
+                      "  --home-folder    trabaja en la carpeta Pregonar de su carpeta personal\n"
+                      "                   (~/Pregonar, la crea si falta); así lo inicia el menú\n"
+                      "                   de aplicaciones\n"
                       "  --camera FUENTE  vigila con otra fuente solo esta vez: el nombre de una\n"
                       "                   cámara, un archivo de video (se repite sin fin) o \"demo\"\n"
                       "                   (una tienda dibujada, para probar sin cámara)\n"
@@ -35,7 +41,21 @@ const char kUsage[] = "Uso: pregonar [opción]\n"
 
 int main(int argc, char** argv) {
     QString camera;
+    QString folder;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--folder") == 0) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "pregonar: --folder necesita una carpeta\n\n%s", kUsage);
+                return 2;
+            }
+            folder = QString::fromLocal8Bit(argv[++i]);
+            continue;
+        }
+        if (std::strcmp(argv[i], "--home-folder") == 0) {
+            // Launchers do not expand "~": the program finds the home folder itself.
+            folder = QDir::home().filePath(QStringLiteral("Pregonar"));
+            continue;
+        }
         if (std::strcmp(argv[i], "--camera") == 0) {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "pregonar: --camera necesita una fuente\n\n%s", kUsage);
@@ -71,9 +91,17 @@ int main(int argc, char** argv) {
     DesktopShell shell;
     SystemTray tray;
     PanelEnvironment env;
-    env.workFolder = QDir::currentPath();
+    if (!folder.isEmpty()) {
+        // Created on first use. A folder that cannot be made or entered is reported by the start-up,
+        // as a write-protected one is.
+        folder = QDir(folder).absolutePath();
+        QDir().mkpath(folder);
+        QDir::setCurrent(folder);
+    }
+    env.workFolder = folder.isEmpty() ? QDir::currentPath() : folder;
     env.desktopFolder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     env.executable = QCoreApplication::applicationFilePath();
+    env.configFolder = Autostart::userConfigFolder();
     env.dialogs = &dialogs;
     env.shell = &shell;
     env.tray = &tray;

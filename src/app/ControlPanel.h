@@ -40,6 +40,7 @@ struct PanelEnvironment {
     QString workFolder;    // the current folder at start: every file of the program lives here
     QString desktopFolder; // where the launcher goes
     QString executable;    // the running program, for the launcher
+    QString configFolder;  // the user's configuration folder, for the autostart entry; none: no entry
     Dialogs* dialogs = nullptr;
     Shell* shell = nullptr;
     Tray* tray = nullptr;
@@ -154,6 +155,7 @@ private:
     void showIdlePicture();
     void raiseOverPicture();
     void buildTrayMenu();
+    void addAutostartItem();
     void trayMessage(bool menu, QPoint position);
 
     PanelEnvironment m_env;

@@ -143,8 +143,9 @@ bool ControlPanel::load() {
     if (!QFileInfo::exists(icon)) {
         icon = pathIn(QStringLiteral("Pregonar.ico"));
     }
+    // Without a picture of the shop's own, the icon the package installs in the theme.
     const DesktopShortcut shortcut{m_env.desktopFolder, m_env.executable, m_env.workFolder,
-                                   QFileInfo::exists(icon) ? icon : QString()};
+                                   QFileInfo::exists(icon) ? icon : QStringLiteral("pregonar")};
     if (shortcut.createIfMissing() && m_env.dialogs) {
         m_env.dialogs->message(
             this, Dialogs::Icon::Information, QStringLiteral("Pregonar - BIENVENIDO"),

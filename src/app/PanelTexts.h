@@ -7,5 +7,6 @@
 // Texts of the panel shown from more than one place.
 namespace PanelTexts {
 inline const QString kDefaultMessage = QStringLiteral("ESCRIBIR MENSAJE AQUI...");
+inline const QString kStartWithComputer = QStringLiteral("Iniciar con el equipo");
 inline const QString kStatusOff = QStringLiteral("AutoMensaje DESACTIVADO");
 } // namespace PanelTexts

@@ -3,7 +3,10 @@
 // The tray icon's side of the panel: a left click brings the panel back (for a while when
 // advertising runs), a right click opens `trayMenu`.
 #include "app/ControlPanel.h"
+#include "app/PanelTexts.h"
 #include "app/Product.h"
+#include "platform/Autostart.h"
+#include "platform/Dialogs.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 
@@ -23,6 +26,9 @@ void ControlPanel::buildTrayMenu() {
                         }
                     })
         ->setObjectName(QStringLiteral("mnuAcerca"));
+    if (!m_env.configFolder.isEmpty()) {
+        addAutostartItem();
+    }
     m_trayMenu->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     m_trayMenu->addAction(QStringLiteral("Salir"), this, &ControlPanel::unload)
         ->setObjectName(QStringLiteral("mnuSalir"));
@@ -49,4 +55,23 @@ void ControlPanel::trayMessage(bool menu, QPoint position) {
         bringPanelBack();
         m_trayBusy = false;
     }
+}
+
+void ControlPanel::addAutostartItem() {
+    // "I" is its key in the open menu.
+    QAction* item = m_trayMenu->addAction(QLatin1Char('&') + PanelTexts::kStartWithComputer);
+    item->setObjectName(QStringLiteral("mnuIniciar"));
+    item->setCheckable(true);
+    const Autostart entry(m_env.configFolder);
+    // The entry itself is the state, read again every time: a removal by hand is seen.
+    connect(m_trayMenu, &QMenu::aboutToShow, item, [item, entry] { item->setChecked(entry.isEnabled()); });
+    connect(item, &QAction::triggered, this, [this, entry](bool on) {
+        QString error;
+        if (!(on ? entry.enable(m_env.executable, m_env.workFolder, &error) : entry.disable(&error)) &&
+            m_env.dialogs) {
+            m_env.dialogs->message(this, Dialogs::Icon::Warning,
+                                   QStringLiteral("Pregonar - ") + PanelTexts::kStartWithComputer,
+                                   QStringLiteral("No se pudo cambiar el inicio con el equipo.\n") + error);
+        }
+    });
 }

@@ -2,35 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "platform/DesktopShortcut.h"
 
+#include "platform/DesktopEntry.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
-namespace {
-// Desktop entry values: backslashes, newlines and the like must be escaped.
-QString escapeValue(QString value) {
-    value.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    value.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-    value.replace(QLatin1Char('\r'), QLatin1String("\\r"));
-    value.replace(QLatin1Char('\t'), QLatin1String("\\t"));
-    return value;
-}
-
-// Exec= arguments are quoted, and inside quotes ", `, $ and \ take a backslash.
-QString quoteExec(QString path) {
-    QString quoted;
-    for (QChar c : path) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-            c == QLatin1Char('\\')) {
-            quoted += QLatin1Char('\\');
-        }
-        quoted += c;
-    }
-    quoted.replace(QLatin1Char('%'), QLatin1String("%%"));
-    return escapeValue(QLatin1Char('"') + quoted + QLatin1Char('"'));
-}
-} // namespace
 
 QString DesktopShortcut::launcherPath() const {
     return QDir(desktopFolder).filePath(QStringLiteral("Pregonar.desktop"));
@@ -48,10 +25,10 @@ bool DesktopShortcut::createIfMissing() const {
                                   "Version=1.0\n"
                                   "Name=Pregonar\n"
                                   "Comment=Publicidad inteligente en la pantalla de la tienda\n");
-    text += QStringLiteral("Exec=%1\n").arg(quoteExec(executable));
-    text += QStringLiteral("Path=%1\n").arg(escapeValue(workingFolder));
+    text += QStringLiteral("Exec=%1\n").arg(DesktopEntry::execArgument(executable));
+    text += QStringLiteral("Path=%1\n").arg(DesktopEntry::escapeValue(workingFolder));
     if (!iconPath.isEmpty()) {
-        text += QStringLiteral("Icon=%1\n").arg(escapeValue(iconPath));
+        text += QStringLiteral("Icon=%1\n").arg(DesktopEntry::escapeValue(iconPath));
     }
     text += QStringLiteral("Terminal=false\nCategories=AudioVideo;\n");
 

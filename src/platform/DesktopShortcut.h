@@ -9,7 +9,7 @@ struct DesktopShortcut {
     QString desktopFolder; // the user's desktop
     QString executable;    // the running program
     QString workingFolder; // where the program keeps its files
-    QString iconPath;      // may be empty
+    QString iconPath;      // a file, or a name in the icon theme; may be empty
 
     QString launcherPath() const;
     // Creates the launcher when it is missing. True only when it was created now.
