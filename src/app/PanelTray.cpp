@@ -3,7 +3,9 @@
 // The tray icon's side of the panel: a left click brings the panel back (for a while when
 // advertising runs), a right click opens `trayMenu`.
 #include "app/ControlPanel.h"
+#include "app/PanelTexts.h"
 #include "app/Product.h"
+#include "audience/AudienceViews.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 
@@ -23,6 +25,10 @@ void ControlPanel::buildTrayMenu() {
                         }
                     })
         ->setObjectName(QStringLiteral("mnuAcerca"));
+    m_trayMenu->addAction(PanelTexts::kVisits, this, [this] { m_audience->showVisits(); })
+        ->setObjectName(QStringLiteral("mnuVisitas"));
+    m_trayMenu->addAction(PanelTexts::kOpeningHours, this, [this] { m_audience->showHours(); })
+        ->setObjectName(QStringLiteral("mnuHorario"));
     m_trayMenu->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     m_trayMenu->addAction(QStringLiteral("Salir"), this, &ControlPanel::unload)
         ->setObjectName(QStringLiteral("mnuSalir"));
