@@ -30,12 +30,18 @@ void BarChart::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().base());
     if (m_values.isEmpty())
         return;
-    const QFontMetrics metrics = p.fontMetrics();
-    const int textHeight = metrics.height();
+    const int textHeight = p.fontMetrics().height();
     // Room for the numbers above the bars and the labels under them.
     const QRect area = rect().adjusted(6, textHeight + 4, -6, -(textHeight + 6));
     const int largest = std::max(1, *std::max_element(m_values.begin(), m_values.end()));
     const double slot = double(area.width()) / double(m_values.size());
+    // The numbers over narrow bars in a smaller type, so that every bar has its number.
+    QFont numbers = p.font();
+    const int widest = p.fontMetrics().horizontalAdvance(QString::number(largest)) + 2;
+    if (widest > slot)
+        numbers.setPointSizeF(std::max(6.0, numbers.pointSizeF() * slot / widest));
+    const QFont labels = p.font();
+    const QFontMetrics metrics(numbers);
     const int barWidth = std::max(1, int(slot * 0.7));
     p.setPen(palette().color(QPalette::Mid));
     p.drawLine(area.bottomLeft(), area.bottomRight());
@@ -46,8 +52,11 @@ void BarChart::paintEvent(QPaintEvent*) {
         p.fillRect(bar, QColor(0x2a, 0x8a, 0x3a));
         p.setPen(palette().color(QPalette::Text));
         const QRect above(int(area.left() + slot * i), bar.top() - textHeight - 2, int(slot), textHeight);
-        if (m_values[i] > 0 && metrics.horizontalAdvance(QString::number(m_values[i])) <= slot)
+        if (m_values[i] > 0 && metrics.horizontalAdvance(QString::number(m_values[i])) <= slot) {
+            p.setFont(numbers);
             p.drawText(above, Qt::AlignCenter, QString::number(m_values[i]));
+            p.setFont(labels);
+        }
         if (i % m_labelEvery == 0 && i < m_labels.size()) {
             const QRect under(int(area.left() + slot * (i - 1)), area.bottom() + 3, int(slot * 3),
                               textHeight);
@@ -76,7 +85,7 @@ VisitsWindow::VisitsWindow(QWidget* parent)
 
 void VisitsWindow::setCounts(const VisitCounts& counts) {
     m_todayTitle->setText(
-        QStringLiteral("Hoy, %1: %2 por hora")
+        QStringLiteral("Hoy, %1: %2")
             .arg(QLocale(QLocale::Spanish).toString(counts.today, QStringLiteral("dddd d 'de' MMMM")),
                  visitsText(counts.todayTotal())));
     m_daysTitle->setText(QStringLiteral("Últimos 30 días: %1").arg(visitsText(counts.daysTotal())));
