@@ -61,6 +61,20 @@ private slots:
         QVERIFY(audience.visitsWindow()->isVisible());
         QCOMPARE(audience.visitsWindow()->todayChart()->values().at(9), 2);
 
+        // Closed all week: the show pauses, and the status line says so over the detector's ticks.
+        f->panel->clickButton(ControlPanel::Message);
+        f->panel->clickButton(ControlPanel::Advertising);
+        OpeningHours closed;
+        for (int day = 0; day < 7; ++day)
+            closed.setDay(day, {false, {}});
+        audience.schedule().setHours(closed);
+        emit f->panel->capture().compared({0, 5, false, QStringLiteral("AutoMensaje NIVEL 40 (5)")});
+        QCOMPARE(f->panel->statusLabel()->text(), QStringLiteral("Fuera de horario"));
+        QVERIFY(!f->panel->shop().messageShowing());
+        audience.schedule().setHours({});
+        QVERIFY(f->panel->shop().messageShowing());
+        f->panel->clickButton(ControlPanel::Advertising);
+
         FtpTestServer server(FtpTestServer::Kind::Plain);
         QVERIFY(server.start());
         Publisher& publisher = f->panel->publisher();
