@@ -6,7 +6,6 @@
 #include "platform/TrayIcon.h"
 
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 
@@ -122,16 +121,11 @@ private slots:
         // Stretched: the picture's corners are the screen's corners.
         QVERIFY(qAbs(shot.pixelColor(4, 4).blue() - 0xa0) < 24);
         QVERIFY(qAbs(shot.pixelColor(1275, 1019).red() - 0xf0) < 24);
-        // Each customer answered is one line at the end of the log, with the detector's level.
-        QTRY_VERIFY_WITH_TIMEOUT(box.read("tienda/Visitas.csv").size() > history.size() + 40, 30000);
+        // Each customer answered is one line at the end of the log, and only those.
+        const auto added = [&box, &history] { return box.read("tienda/Visitas.csv").mid(history.size()); };
+        QTRY_COMPARE_WITH_TIMEOUT(added().count(",sonido,"), 2, 30000);
         QTest::qWait(1000);
-        const QList<QByteArray> added = box.read("tienda/Visitas.csv").mid(history.size()).split('\n');
-        QCOMPARE(added.size(), 3);
-        for (const QByteArray& line : added.first(2))
-            QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d,\\d\\d:\\d\\d:\\d\\d,sonido,\\d+$")
-                         .match(line)
-                         .hasMatch(),
-                     line.constData());
+        QCOMPARE(added().count('\n'), 2);
 
         // Esc on the picture, then a second start, bring the panel back, each for five seconds.
         xdotool("key Escape");
