@@ -13,6 +13,7 @@
 HoursDialog::HoursDialog(QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("Pregonar - Horario de atención"));
+    setWindowFlag(Qt::WindowStaysOnTopHint); // not under the panel, which stays on top
     setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(

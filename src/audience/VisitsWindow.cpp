@@ -66,7 +66,7 @@ void BarChart::paintEvent(QPaintEvent*) {
 }
 
 VisitsWindow::VisitsWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window) {
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) { // not under the panel, which stays on top
     setWindowTitle(QStringLiteral("Pregonar - Visitas"));
     setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
