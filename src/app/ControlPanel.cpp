@@ -7,6 +7,8 @@
 #include "app/Product.h"
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
+#include "audience/Audience.h"
+#include "audience/AudienceViews.h"
 #include "banner/BannerWindow.h"
 #include "banner/MessageBanner.h"
 #include "capture/CameraDialog.h"
@@ -97,6 +99,8 @@ ControlPanel::ControlPanel(PanelEnvironment environment, QWidget* parent)
 
     m_publisher = std::make_unique<Publisher>(this, m_env.workFolder, m_env.dialogs, m_env.ftpFactory);
     m_publisher->setDetecting([this] { return m_shop->detectorRunning(); });
+    m_publisher->setVisitPages(
+        [this](const QString& page) { return m_audience->audience().writePages(page); });
     connect(m_publisher.get(), &Publisher::runningChanged, this,
             [this](bool on) { setButtonState(Publish, on); });
     connect(m_publisher.get(), &Publisher::hint, this, [this](const QString& text) {
@@ -182,7 +186,8 @@ void ControlPanel::buildWindow() {
     // the shop's own camera.
     m_sourceLabel = new QLabel(QStringLiteral("Fuente: ") + m_capture->choice().describe(), sensores);
     m_sourceLabel->setAlignment(Qt::AlignCenter);
-    sensoresLayout->addWidget(m_sourceLabel, 1, 0, 1, 3);
+    sensoresLayout->addWidget(m_sourceLabel, 1, 0, 1, 2);
+    sensoresLayout->addWidget(m_audience->todayLabel(), 1, 2);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
                                           QStringLiteral("Frecuencia")};
     const std::array<SliderBounds, 3> bounds{Sliders::Movement, Sliders::Color, Sliders::Interval};

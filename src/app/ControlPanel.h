@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class AudienceViews;
 class BackgroundPicture;
 class BackgroundVideo;
 class Capture;
@@ -124,6 +125,8 @@ public:
 
     // Publishing on the web: button 5.
     Publisher& publisher() const { return *m_publisher; }
+    // The visits and the opening hours.
+    AudienceViews& audience() const { return *m_audience; }
 
     // The resting caption of the hint line.
     static QString restingHint();
@@ -190,4 +193,5 @@ private:
     bool m_trayBusy = false; // a tray message is being handled: the next one is ignored
     int m_lastHovered = 0;   // the button last under the pointer (-1: the sound list)
     std::unique_ptr<Publisher> m_publisher;
+    std::unique_ptr<AudienceViews> m_audience;
 };

@@ -9,6 +9,7 @@
 #include "app/Product.h"
 #include "app/ReadMe.h"
 #include "app/WorkFolder.h"
+#include "audience/AudienceViews.h"
 #include "banner/BannerWindow.h"
 #include "banner/MessageBanner.h"
 #include "capture/Capture.h"
@@ -61,6 +62,7 @@ void ControlPanel::buildFeatures() {
     m_shop = std::make_unique<Shop>(
         ShopOutputs{m_capture.get(), m_greeting.get(), m_banner.get(), m_picture.get(), m_video.get()});
     Shop& shop = *m_shop;
+    m_audience = std::make_unique<AudienceViews>(m_env.workFolder, shop, *m_capture, this);
 
     m_capture->setWatching([&shop] { return shop.watching(); });
     connect(m_capture.get(), &Capture::customerSeen, &shop, &Shop::answerCustomer);
@@ -70,7 +72,7 @@ void ControlPanel::buildFeatures() {
     });
     connect(m_capture.get(), &Capture::compared, this, [this](const MotionResult& result) {
         m_liveView->showFrame(&m_capture->detector().view());
-        statusLabel()->setText(result.text);
+        statusLabel()->setText(m_shop->showPaused() ? PanelTexts::kOutOfHours : result.text);
     });
     connect(m_capture.get(), &Capture::noFrame, this, [this] {
         // A camera that only skipped a frame keeps its last one on view; the idle picture is for a
@@ -91,6 +93,9 @@ void ControlPanel::buildFeatures() {
 
     connect(&shop, &Shop::switchesChanged, this, &ControlPanel::drawSwitches);
     connect(&shop, &Shop::advertisingChanged, this, &ControlPanel::drawSwitches);
+    connect(&shop, &Shop::showPausedChanged, this, [this](bool paused) {
+        statusLabel()->setText(paused ? PanelTexts::kOutOfHours : PanelTexts::kStatusOff);
+    });
     connect(&shop, &Shop::panelAwayRequested, this, &QWidget::hide);
     connect(&shop, &Shop::panelBackRequested, this, &ControlPanel::showPanel);
     connect(&shop, &Shop::saveRequested, this, [this] {

@@ -9,4 +9,7 @@ namespace PanelTexts {
 inline const QString kDefaultMessage = QStringLiteral("ESCRIBIR MENSAJE AQUI...");
 inline const QString kStartWithComputer = QStringLiteral("Iniciar con el equipo");
 inline const QString kStatusOff = QStringLiteral("AutoMensaje DESACTIVADO");
+inline const QString kOutOfHours = QStringLiteral("Fuera de horario");
+inline const QString kVisits = QStringLiteral("Visitas");
+inline const QString kOpeningHours = QStringLiteral("Horario de atención");
 } // namespace PanelTexts

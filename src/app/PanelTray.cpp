@@ -5,6 +5,7 @@
 #include "app/ControlPanel.h"
 #include "app/PanelTexts.h"
 #include "app/Product.h"
+#include "audience/AudienceViews.h"
 #include "platform/Autostart.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
@@ -26,6 +27,10 @@ void ControlPanel::buildTrayMenu() {
                         }
                     })
         ->setObjectName(QStringLiteral("mnuAcerca"));
+    m_trayMenu->addAction(PanelTexts::kVisits, this, [this] { m_audience->showVisits(); })
+        ->setObjectName(QStringLiteral("mnuVisitas"));
+    m_trayMenu->addAction(PanelTexts::kOpeningHours, this, [this] { m_audience->showHours(); })
+        ->setObjectName(QStringLiteral("mnuHorario"));
     if (!m_env.configFolder.isEmpty()) {
         addAutostartItem();
     }

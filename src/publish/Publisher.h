@@ -34,6 +34,10 @@ public:
     void setDetecting(std::function<bool()> detecting) { m_session->setDetecting(std::move(detecting)); }
     // The newest snapshot of a customer, relative to the working folder.
     void setSnapshot(const QString& name) { m_session->setSnapshot(name); }
+    // The visit pages that go with the pictures (see PublishingSession::setVisitPages).
+    void setVisitPages(std::function<QStringList(const QString&)> write) {
+        m_session->setVisitPages(std::move(write));
+    }
     // The last gallery number used, kept in record 1 with the panel's state.
     int uploadCounter() const { return m_session->galleryCounter(); }
     void setUploadCounter(int counter) { m_session->setGalleryCounter(counter); }

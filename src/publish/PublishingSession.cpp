@@ -105,19 +105,31 @@ void PublishingSession::onLoggedIn(bool ok, const QString& error, FtpClient::Log
         const QString gallery = m_pageName + QStringLiteral("-gi.html");
         m_client.upload(folder.filePath(gallery), gallery);
     }
+    m_visitPagesSent.invalidate();
+    sendVisitPages();
+}
+
+void PublishingSession::sendVisitPages() {
+    if (!m_visitPages || (m_visitPagesSent.isValid() && m_visitPagesSent.elapsed() < m_visitPagesIntervalMs))
+        return;
+    m_visitPagesSent.start();
+    const QDir folder(m_workFolder);
+    for (const QString& name : m_visitPages(m_pageName))
+        m_client.upload(folder.filePath(name), name);
 }
 
 void PublishingSession::tick() {
     if (!running() || !m_detecting || !m_detecting())
         return;
+    // One tick's uploads at a time: on a slow link the next tick waits instead of piling up a
+    // backlog of stale pictures.
+    if (m_client.pendingUploads() > 0)
+        return;
+    sendVisitPages();
     // No snapshot yet: nothing to publish. (Uploading the empty name would name the folder itself,
     // fail, and restart publishing every few seconds.)
     const QString snapshot = m_snapshot.trimmed();
     if (snapshot.isEmpty())
-        return;
-    // One tick's uploads at a time: on a slow link the next tick waits instead of piling up a
-    // backlog of stale pictures.
-    if (m_client.pendingUploads() > 0)
         return;
     const QString local = QDir(m_workFolder).filePath(snapshot);
     m_client.upload(local, m_pageName + QStringLiteral(".jpg"));

@@ -5,6 +5,7 @@
 #include "platform/FtpClient.h"
 #include "settings/UploadSettings.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -65,6 +66,13 @@ public:
     void setDetecting(std::function<bool()> detecting) { m_detecting = std::move(detecting); }
     // The newest snapshot of a customer, relative to the working folder.
     void setSnapshot(const QString& name) { m_snapshot = name; }
+    // Writes the visit pages for a page name into the working folder and names them; they go to the
+    // server under those names at login and then at most once every visitPagesIntervalMs.
+    void setVisitPages(std::function<QStringList(const QString& pageName)> write) {
+        m_visitPages = std::move(write);
+    }
+    int visitPagesIntervalMs() const { return m_visitPagesIntervalMs; }
+    void setVisitPagesIntervalMs(int ms) { m_visitPagesIntervalMs = ms; }
     // The last gallery number used (saved with the panel's state).
     int galleryCounter() const { return m_galleryCounter; }
     void setGalleryCounter(int counter) { m_galleryCounter = counter; }
@@ -95,6 +103,7 @@ private:
     void onLoggedIn(bool ok, const QString& error, FtpClient::LoginFailure failure);
     void loginFailed();
     void onUploaded(const QString& remote, bool ok, const QString& error);
+    void sendVisitPages();
     void setConnecting(bool connecting);
     void setState(State state);
     void stopPublishing();
@@ -123,4 +132,7 @@ private:
     QString m_snapshot;
     int m_galleryCounter = 0;
     QString m_lastGalleryName; // the snapshot last published to the gallery
+    std::function<QStringList(const QString&)> m_visitPages;
+    int m_visitPagesIntervalMs = 60'000;
+    QElapsedTimer m_visitPagesSent;
 };

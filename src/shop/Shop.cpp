@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "shop/Shop.h"
 
+#include <optional>
+
 Shop::Shop(ShopOutputs outputs, QObject* parent)
     : QObject(parent)
     , m_out(outputs) {
@@ -94,11 +96,11 @@ bool Shop::startAdvertising() {
         return false;
     m_advertising = true;
     emit panelAwayRequested();
-    if (m_picture && m_out.picture)
-        m_out.picture->show(m_picturePath);
-    if (m_message)
-        startMessage();
+    if (m_open)
+        showOutputs();
     emit advertisingChanged(true);
+    if (!m_open)
+        emit showPausedChanged(true);
     emit saveRequested();
     return true;
 }
@@ -108,14 +110,41 @@ void Shop::stopAdvertising() {
         return;
     m_autoHide.stop();
     m_advertising = false;
+    hideOutputs();
+    emit advertisingChanged(false);
+    if (!m_open)
+        emit showPausedChanged(false);
+}
+
+void Shop::showOutputs() {
+    if (m_picture && m_out.picture)
+        m_out.picture->show(m_picturePath);
+    if (m_message)
+        startMessage();
+}
+
+void Shop::hideOutputs() {
     if (m_picture && m_out.picture)
         m_out.picture->hide();
-    if (m_message)
-        stopMessage();
+    stopMessage();
     stopVideo();
     if (m_out.greeting)
         m_out.greeting->stopAll();
-    emit advertisingChanged(false);
+}
+
+// ---------------------------------------------------------------- opening hours
+
+void Shop::setOpen(bool open) {
+    if (open == m_open || m_phase == Phase::Closed)
+        return;
+    m_open = open;
+    if (!m_advertising)
+        return;
+    if (open)
+        showOutputs();
+    else
+        hideOutputs();
+    emit showPausedChanged(!open);
 }
 
 // ---------------------------------------------------------------- answering a customer
@@ -128,20 +157,33 @@ void Shop::greet() {
 void Shop::answerCustomer() {
     if (!m_advertising || !watching())
         return;
+    if (!m_open) {
+        if (!holdingOff()) {
+            m_holdOff.start();
+            emit customerAnswered(VisitAnswer::Closed);
+        }
+        return;
+    }
     // Each step reads the switches and the hold-off anew, as the answer always has.
+    std::optional<VisitAnswer> answer;
     if (m_message && !holdingOff()) {
         greet();
         startMessage();
+        answer = VisitAnswer::Message;
     }
     if (m_video && !holdingOff()) {
         greet();
         startVideo();
+        answer = VisitAnswer::Video;
     }
     if (!m_message && !m_video && !holdingOff()) {
         greet();
         emit panelAwayRequested();
         m_holdOff.start();
+        answer = VisitAnswer::Sound;
     }
+    if (answer)
+        emit customerAnswered(*answer);
 }
 
 void Shop::startMessage() {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #pragma once
 
+#include "audience/VisitLog.h"
 #include "shop/Outputs.h"
 
 #include <QObject>
@@ -55,10 +56,17 @@ public:
     // While the show runs the switches are locked: they cannot change under it.
     bool switchesLocked() const { return m_advertising; }
 
+    // ---- opening hours
+    // Outside them the show pauses: no greeting, message or video, the picture taken down; the
+    // camera, the snapshots and the log go on. Back open, the show resumes by itself.
+    void setOpen(bool open);
+    bool isOpen() const { return m_open; }
+    bool showPaused() const { return m_advertising && !m_open; }
+
     // ---- answering a customer
     // The detector saw someone. With the show running and outside the hold-off: the greeting, then
     // the message or the video, or only the greeting with the panel out of the way and seven quiet
-    // seconds.
+    // seconds. While the show pauses, the visitor is only counted, at most once per hold-off.
     void answerCustomer();
     bool holdingOff() const { return m_holdOff.isActive(); }
     // The message window showing: the detector pauses, no one else is answered.
@@ -114,9 +122,14 @@ signals:
     void picturePathChosen(const QString& path);
     void videoPathChosen(const QString& path);
     void closed();
+    void showPausedChanged(bool paused);
+    // A customer was answered (or seen while the show pauses), for the audience log.
+    void customerAnswered(VisitAnswer answer);
 
 private:
     void greet();
+    void showOutputs();
+    void hideOutputs();
     void startMessage();
     void stopMessage();
     void startVideo();
@@ -131,6 +144,7 @@ private:
     bool m_advertising = false;
     bool m_messageShowing = false;
     bool m_videoPlaying = false;
+    bool m_open = true;
     QString m_picturePath;
     QString m_videoPath;
     Phase m_phase = Phase::Starting;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "ProgramSandbox.h"
 
+#include "fakes/TestMedia.h"
 #include "platform/TrayIcon.h"
 
 #include <QPainter>
@@ -9,7 +10,8 @@
 #include <QSet>
 
 // The real program advertising on a display with a tray host: the background picture over the
-// whole screen, the tray icon bringing the panel back, and its menu.
+// whole screen, customers counted in the audience log, the tray icon bringing the panel back, and
+// its menu.
 using Box = ProgramSandbox;
 
 class TestAdvertising : public QObject {
@@ -82,11 +84,30 @@ private slots:
         ProgramSandbox box;
         QDir().mkpath(box.work("Fondos"));
         QVERIFY(makePicture(box.work("Fondos/oferta.jpg")));
-        QVERIFY(box.prepare(PanelRecord{.imageOn = true}, BannerRecord{.advertisingOn = true}));
+        QVERIFY(box.prepare(PanelRecord{.detectionOn = true, .imageOn = true, .interval = 100},
+                            BannerRecord{.advertisingOn = true}));
         QVERIFY(box.write("tienda/Pregonar.WPR", box.work("Fondos/oferta.jpg").toUtf8() + "\r\n"));
+        // The camera: two customers, nine seconds apart, in a clip too long to loop during the test.
+        const QString camera = box.path("tienda.avi");
+        QVERIFY(TestMedia::makeClip(camera, 5 * 120, 5, [](int i, QImage& picture) {
+            picture.fill(QColor(205, 200, 190));
+            if ((i >= 10 && i < 15) || (i >= 55 && i < 60))
+                QPainter(&picture).fillRect(90, 30, 150, 210, QColor(30, 35, 50));
+        }));
+        // The shop's month so far, for the Visitas window.
+        const QDateTime now = QDateTime::currentDateTime();
+        QByteArray history = "fecha,hora,respuesta,nivel\n";
+        for (int day = 29; day >= 0; --day) {
+            for (int n = 0; n < 60 + (day * 37) % 90; ++n) {
+                const QDateTime at(now.date().addDays(-day), QTime(9 + (n * 7) % 11, n % 60));
+                if (at < now)
+                    history += at.toString("yyyy-MM-dd,HH:mm:ss").toLatin1() + ",mensaje,12\n";
+            }
+        }
+        QVERIFY(box.write("tienda/Visitas.csv", history));
 
         // Advertising comes back on at start: the picture covers the screen, the panel is away.
-        std::unique_ptr<QProcess> program = box.start();
+        std::unique_ptr<QProcess> program = box.start({"--camera", camera});
         auto stopProgram = qScopeGuard([&] {
             program->kill();
             program->waitForFinished();
@@ -100,6 +121,11 @@ private slots:
         // Stretched: the picture's corners are the screen's corners.
         QVERIFY(qAbs(shot.pixelColor(4, 4).blue() - 0xa0) < 24);
         QVERIFY(qAbs(shot.pixelColor(1275, 1019).red() - 0xf0) < 24);
+        // Each customer answered is one line at the end of the log, and only those.
+        const auto added = [&box, &history] { return box.read("tienda/Visitas.csv").mid(history.size()); };
+        QTRY_COMPARE_WITH_TIMEOUT(added().count(",sonido,"), 2, 30000);
+        QTest::qWait(1000);
+        QCOMPARE(added().count('\n'), 2);
 
         // Esc on the picture, then a second start, bring the panel back, each for five seconds.
         xdotool("key Escape");
@@ -126,9 +152,17 @@ private slots:
         // The menu: "Acerca de..." opens the product page.
         QRect menu = openMenu(iconCentre);
         QVERIFY2(!menu.isEmpty(), "the right click opened no menu");
-        // Items top to bottom: Abrir, Acerca, separator, Salir; Salir is the last line.
-        clickAt(QPoint(menu.center().x(), menu.top() + menu.height() * 3 / 8), 1);
+        // Items top to bottom: Abrir, Acerca, Visitas, Horario, Iniciar con el equipo, separator, Salir
+        // (about 6.5 item heights); Salir is the last line.
+        clickAt(QPoint(menu.center().x(), menu.top() + menu.height() * 3 / 13), 1);
         QTRY_VERIFY(box.read("opened.txt").contains("https://pregonar.example/pregonar"));
+        // "Visitas": the month and today as bars.
+        menu = openMenu(iconCentre);
+        QVERIFY(!menu.isEmpty());
+        clickAt(QPoint(menu.center().x(), menu.top() + menu.height() * 5 / 13), 1);
+        const QString visits = Box::waitForWindow("^Pregonar - Visitas$", 5000);
+        QVERIFY2(!visits.isEmpty(), "no Visitas window");
+        QVERIFY(!Box::screenshot(visits, "visitas.png").isEmpty());
 
         // "Salir" closes the program, saving advertising as on for the next start.
         QFile::remove(box.work("Pregonar.DAT"));

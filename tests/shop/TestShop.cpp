@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "audience/OpeningSchedule.h"
 #include "shop/Shop.h"
 
 #include <QSignalSpy>
@@ -180,6 +181,53 @@ private slots:
         f.shop.close();
         QCOMPARE(saves.count(), 1);
         QCOMPARE(closed.count(), 1);
+    }
+
+    // Outside the opening hours the show pauses and a visitor is only counted, once per hold-off;
+    // the schedule's own timer pauses and resumes it at the boundaries, by the injected clock.
+    void showFollowsOpeningHours_data() {
+        QTest::addColumn<bool>("video");
+        QTest::addColumn<QStringList>("resumed");
+        QTest::addColumn<QStringList>("paused");
+        QTest::addRow("picture and message") << false << QStringList{"picture p.jpg", "message"}
+                                             << QStringList{"picture off", "message off", "silence"};
+        QTest::addRow("video playing")
+            << true << QStringList{"picture p.jpg"} << QStringList{"picture off", "video off", "silence"};
+    }
+    void showFollowsOpeningHours() {
+        QFETCH(bool, video);
+        QFETCH(QStringList, resumed);
+        QFETCH(QStringList, paused);
+        QDateTime now(QDate(2026, 12, 7), QTime(8, 59, 59, 960)); // a Monday, open 09:00-13:00
+        OpeningSchedule schedule([&now] { return now; });
+        Fixture f;
+        f.shop.restore({true, true, false, !video, video, false, "p.jpg", "v.webm"});
+        QObject::connect(&schedule, &OpeningSchedule::openChanged, &f.shop, &Shop::setOpen);
+        QSignalSpy answers(&f.shop, &Shop::customerAnswered);
+        OpeningHours hours;
+        hours.setDay(0, *OpeningHours::parseDay(QStringLiteral("09:00-13:00")));
+        schedule.setHours(hours);
+        QVERIFY(f.shop.startAdvertising() && f.shop.showPaused());
+        f.out.log.clear();
+        f.shop.answerCustomer();
+        f.shop.answerCustomer(); // within the seven seconds: not counted again
+        QVERIFY(answers.size() == 1 && answers[0][0].value<VisitAnswer>() == VisitAnswer::Closed);
+        QVERIFY(f.out.log.isEmpty());
+
+        f.shop.holdOffTimer().stop();
+        QCOMPARE(schedule.timer().interval(), 40);
+        now.setTime(QTime(9, 0));
+        QTRY_COMPARE(f.out.log, resumed);
+        f.shop.messagePassFinished(); // the message's first pass and its hold-off are over
+        f.shop.holdOffTimer().stop();
+        f.shop.answerCustomer();
+        QCOMPARE(answers.last()[0].value<VisitAnswer>(), video ? VisitAnswer::Video : VisitAnswer::Message);
+        f.out.log.clear();
+        now.setTime(QTime(12, 59, 59, 990));
+        schedule.check(); // as the once-a-minute look does
+        now.setTime(QTime(13, 0));
+        QTRY_COMPARE(f.out.log, paused);
+        QVERIFY(f.shop.showPaused() && !f.shop.videoPlaying() && f.shop.watching());
     }
 
     void restoreReplaysTheShow() {
