@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "capture/MotionDetector.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -88,6 +89,58 @@ private slots:
         QCOMPARE(result->changedPoints, changed);
         QTEST(result->text, "text");
         QTEST(result->triggers, "triggers");
+        QCOMPARE(result->presence, changed ? 100 : 0); // the reference is the empty scene too
+    }
+
+    // A generated clip, a tick every half second: a noisy still scene whose light rises evenly, and a
+    // figure that steps in (+) and out (-) for so many seconds; R switches the camera on again
+    // facing another scene. One picture per entry, each with the figure, none of the empty scene.
+    void picturesOfArrivals_data() {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<int>("lightRise");
+        QTest::addColumn<int>("color");
+        QTest::addRow("three visits") << "-4 +3 -4 +3 -4 +3 -4" << 0 << 20;
+        QTest::addRow("three visits, sensitive colour") << "-4 +3 -4 +3 -4 +3 -4" << 0 << 40;
+        QTest::addRow("light rising over a minute") << "-60" << 130 << 20;
+        QTest::addRow("visits while the light rises") << "-20 +3 -20 +3 -20" << 130 << 20;
+        QTest::addRow("standing still for 20 s") << "-4 +20 -4 +3 -4" << 0 << 20;
+        QTest::addRow("camera on again elsewhere") << "-4 +3 -4 R -4 +3 -4" << 0 << 20;
+    }
+    void picturesOfArrivals() {
+        QFETCH(QString, clip);
+        QFETCH(int, lightRise);
+        QFETCH(int, color);
+        constexpr int TickMs = 500, Ticks = 1000 / TickMs;
+        constexpr QRgb Figure = 0xfffa2814;
+        MotionDetector detector(Sliders::Movement.designValue, color);
+        detector.setTickInterval(TickMs);
+        QRandomGenerator noise(14);
+        const QStringList steps = clip.split(' ');
+        int total = 0, tick = 0, scene = 40, entries = 0, kept = 0;
+        for (const QString& step : steps)
+            total += std::abs(step.toInt()) * Ticks;
+        for (const QString& step : steps) {
+            if (step == "R") {
+                detector.restart();
+                scene = 180;
+            }
+            entries += step.startsWith('+');
+            for (int i = 0; i < std::abs(step.toInt()) * Ticks; ++i, ++tick) {
+                const int light = scene + lightRise * tick / total;
+                QImage frame = filled(qRgb(light, light + 10, light + 20));
+                for (int y = 3; y < 240; y += 9)
+                    for (int x = 3; x < 320; x += 9)
+                        frame.setPixel(x, y,
+                                       step.startsWith('+') && QRect(100, 40, 120, 200).contains(x, y)
+                                           ? Figure
+                                           : frame.pixel(x, y) + noise.bounded(40) * 0x10101);
+                if (detector.process(frame)->keepsSnapshot()) {
+                    ++kept;
+                    QCOMPARE(detector.reference().pixel(165, 120), Figure);
+                }
+            }
+        }
+        QCOMPARE(kept, entries);
     }
 
     void dotsOnlyAtChangedPoints() {
