@@ -127,7 +127,6 @@ public:
     // Forgets the reference and the empty scene: the next frame only becomes both (level 100, no dots),
     // so a camera that was just switched on is not compared with an old frame or the idle picture.
     void restart();
-    const SceneBackground& background() const { return m_background; }
 
 private:
     MotionResult compareWithReference();
