@@ -119,10 +119,10 @@ public:
     const QImage& previousFrame() const { return m_spare; }
     // The picture the next tick will compare against: the view without its dots.
     QImage reference() const;
-    // Sets what the next tick compares against, e.g. the idle picture shown before the camera starts,
-    // and takes it as the empty scene. Until something is set the reference is empty, so every point
-    // of the first frame is compared with -1: dark points then pass as unchanged and bright ones count;
-    // and the first frame is taken as the empty scene.
+    // Sets what the next tick compares against and takes it as the empty scene (a picture of the scene
+    // the camera watches). Until something is set the reference is empty, so every point of the first
+    // frame is compared with -1: dark points then pass as unchanged and bright ones count; and the
+    // first frame is taken as the empty scene.
     void setReference(const QImage& picture);
     // Forgets the reference and the empty scene: the next frame only becomes both (level 100, no dots),
     // so a camera that was just switched on is not compared with an old frame or the idle picture.
