@@ -72,7 +72,7 @@ void ControlPanel::buildFeatures() {
     });
     connect(m_capture.get(), &Capture::compared, this, [this](const MotionResult& result) {
         m_liveView->showFrame(&m_capture->detector().view());
-        statusLabel()->setText(m_shop->showPaused() ? PanelTexts::kOutOfHours : result.text);
+        statusLabel()->setText(m_shop->showPaused() ? PanelTexts::kOutOfHours : result.statusLine());
     });
     connect(m_capture.get(), &Capture::noFrame, this, [this] {
         // A camera that only skipped a frame keeps its last one on view; the idle picture is for a

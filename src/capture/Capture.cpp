@@ -11,7 +11,7 @@ Capture::Capture(const QString& workFolder, SourceFactory makeSource, QObject* p
     : QObject(parent)
     , m_makeSource(std::move(makeSource))
     , m_snapshots(std::make_unique<SnapshotWriter>(workFolder)) {
-    m_tick.setInterval(100);
+    setInterval(100);
     m_tick.setTimerType(Qt::PreciseTimer);
     connect(&m_tick, &QTimer::timeout, this, &Capture::tick);
     connect(m_snapshots.get(), &SnapshotWriter::saved, this, &Capture::snapshotSaved);
@@ -64,11 +64,13 @@ void Capture::tick() {
         return;
     }
     emit compared(*result);
-    if (result->triggers) {
-        // A picture of the customer for the web, at most one a second, written off this tick.
+    // A picture of the customer for the web, at most one a second, written off this tick; not the
+    // scene a customer just left, so the newest picture always shows someone.
+    if (result->keepsSnapshot()) {
         const QDateTime now = QDateTime::currentDateTime();
         if (m_snapshots->isDue(now))
             m_snapshots->offer(m_detector.reference(), now);
-        emit customerSeen();
     }
+    if (result->triggers)
+        emit customerSeen();
 }

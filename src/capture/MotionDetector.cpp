@@ -20,6 +20,18 @@ inline uchar distanceThreshold(int colorSlider) {
     return uchar(255 - 5 * colorSlider);
 }
 
+constexpr int FirstPoint = GridScale * 1;
+constexpr int Pitch = GridScale * GridStep;
+
+// Grid points inside a picture of this width (or height).
+int pointsAlong(int length) {
+    return length > FirstPoint ? (length - FirstPoint - 1) / Pitch + 1 : 0;
+}
+
+bool hasRgb32(const QImage& picture) {
+    return picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+}
+
 } // namespace
 
 qint32 colorAt(const QImage& picture, int x, int y) {
@@ -39,6 +51,10 @@ bool colorsDiffer(qint32 color1, qint32 color2, int colorSlider) {
 
 int motionLevel(int changedPoints) {
     return 100 - changedPoints * 100 / LevelDivisor;
+}
+
+QString presenceText(int presence) {
+    return QStringLiteral("PRESENCIA %1%").arg(presence);
 }
 
 QString levelText(int movementSlider, int level) {
@@ -66,8 +82,6 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
     // the larger picture instead of running on to three times the size.
     const int lastX = std::min(GridScale * live.width(), std::max(live.width(), ref.width()) - 1);
     const int lastY = std::min(GridScale * live.height(), std::max(live.height(), ref.height()) - 1);
-    const int firstPoint = GridScale * 1;
-    const int pitch = GridScale * GridStep;
     const int threshold = distanceThreshold(colorSlider);
     const int thresholdSquared = threshold * threshold;
 
@@ -77,11 +91,11 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
     const qsizetype refStride = ref.bytesPerLine();
 
     int count = 0;
-    for (int y = firstPoint; y <= lastY; y += pitch) {
+    for (int y = FirstPoint; y <= lastY; y += Pitch) {
         QRgb* liveRow = y < live.height() ? reinterpret_cast<QRgb*>(liveBits + y * liveStride) : nullptr;
         const QRgb* refRow =
             y < ref.height() ? reinterpret_cast<const QRgb*>(refBits + y * refStride) : nullptr;
-        for (int x = firstPoint; x <= lastX; x += pitch) {
+        for (int x = FirstPoint; x <= lastX; x += Pitch) {
             const bool inLive = liveRow && x < live.width();
             const bool inRef = refRow && x < ref.width();
             bool distinct;
@@ -105,6 +119,58 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
         }
     }
     return count;
+}
+
+void SceneBackground::clear() {
+    m_size = {};
+    m_columns = 0;
+    m_points.clear();
+}
+
+void SceneBackground::seed(const QImage& picture) {
+    clear();
+    const QImage rgb = hasRgb32(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    if (rgb.isNull())
+        return;
+    m_size = rgb.size();
+    m_columns = pointsAlong(m_size.width());
+    m_points.reserve(size_t(m_columns * pointsAlong(m_size.height())));
+    for (int y = FirstPoint; y < m_size.height(); y += Pitch) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = FirstPoint; x < m_size.width(); x += Pitch)
+            m_points.push_back({float(qRed(line[x])), float(qGreen(line[x])), float(qBlue(line[x]))});
+    }
+}
+
+void SceneBackground::renew(const QImage& frame, int colorSlider, int elapsedMs) {
+    if (m_points.empty() || frame.size() != m_size || !hasRgb32(frame))
+        return;
+    const auto follow = float(1 - std::exp(-elapsedMs / FollowMs));
+    const auto absorb = float(1 - std::exp(-elapsedMs / AbsorbMs));
+    const int threshold = distanceThreshold(colorSlider);
+    const auto limit = float(threshold * threshold);
+    Point* point = m_points.data();
+    for (int y = FirstPoint; y < m_size.height(); y += Pitch) {
+        const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
+        for (int x = FirstPoint; x < m_size.width(); x += Pitch, ++point) {
+            const float dr = float(qRed(line[x])) - point->r, dg = float(qGreen(line[x])) - point->g,
+                        db = float(qBlue(line[x])) - point->b;
+            const float rate = dr * dr + dg * dg + db * db > limit ? absorb : follow;
+            point->r += rate * dr;
+            point->g += rate * dg;
+            point->b += rate * db;
+        }
+    }
+}
+
+bool SceneBackground::differs(int x, int y, QRgb pixel, int colorSlider) const {
+    if (x < FirstPoint || y < FirstPoint || x >= m_size.width() || y >= m_size.height())
+        return false;
+    const Point& point = m_points[size_t((y - FirstPoint) / Pitch * m_columns + (x - FirstPoint) / Pitch)];
+    const float dr = float(qRed(pixel)) - point.r, dg = float(qGreen(pixel)) - point.g,
+                db = float(qBlue(pixel)) - point.b;
+    const int threshold = distanceThreshold(colorSlider);
+    return dr * dr + dg * dg + db * db > float(threshold * threshold);
 }
 
 MotionDetector::MotionDetector(int movementSlider, int colorSlider) {
@@ -140,7 +206,13 @@ MotionResult MotionDetector::compareWithReference() {
     // putting them back is cheaper than keeping a clean copy of every frame.
     takeDotsOff(m_view);
     m_dots.clear();
+    // The last view joins the empty scene now that it is known that nothing moved in it.
+    if (m_viewIsEmptyScene)
+        m_background.renew(m_view, m_color, m_tickMs);
+    m_viewIsEmptyScene = false;
     std::swap(m_view, m_spare);
+    if (m_background.isEmpty() || m_background.size() != m_view.size())
+        m_background.seed(m_view);
 
     MotionResult result;
     if (m_fresh) {
@@ -153,6 +225,15 @@ MotionResult MotionDetector::compareWithReference() {
     result.level = motionLevel(result.changedPoints);
     result.triggers = motionTriggers(result.level, m_movement, m_color);
     result.text = levelText(m_movement, result.level);
+    if (!m_dots.empty()) {
+        const auto inView = std::count_if(m_dots.begin(), m_dots.end(), [this](const ChangedPoint& dot) {
+            return m_background.differs(dot.x, dot.y, dot.covered, m_color);
+        });
+        result.presence = int(inView * 100 / qsizetype(m_dots.size()));
+    }
+    // Renewed only by frames below the movement threshold (both sliders at the top answer every
+    // tick, yet the scene must still follow the light).
+    m_viewIsEmptyScene = result.level >= m_movement + 50;
     return result;
 }
 
@@ -174,10 +255,14 @@ QImage MotionDetector::reference() const {
 void MotionDetector::setReference(const QImage& picture) {
     m_view = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
     m_dots.clear();
+    m_background.seed(m_view);
+    m_viewIsEmptyScene = false;
 }
 
 void MotionDetector::restart() {
     takeDotsOff(m_view);
     m_dots.clear();
     m_fresh = true;
+    m_background.clear();
+    m_viewIsEmptyScene = false;
 }

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -40,15 +41,57 @@ struct ChangedPoint {
 int compareFrames(QImage& live, const QImage& reference, int colorSlider,
                   std::vector<ChangedPoint>* changed = nullptr);
 
+// A picture is kept when at least this share (percent) of the changed points differ from the empty
+// scene: someone walking shows about half, someone arriving nearly all, someone leaving next to none.
+constexpr int PresenceToKeep = 25;
+QString presenceText(int presence);
+
 struct MotionResult {
     int changedPoints = 0;
     int level = 100;
     bool triggers = false; // the caller still checks that advertising is switched on
-    QString text;          // for the status label
+    // Share (percent) of the changed points where the frame differs from the empty scene: something
+    // the scene does not hold came into view there. 0 when nothing changed.
+    int presence = 0;
+    QString text; // the level, for the status label
+
+    // The picture of this tick shows the customer who set it off (not the scene they just left).
+    bool keepsSnapshot() const { return triggers && presence >= PresenceToKeep; }
+    // The status label: the level, then the presence.
+    QString statusLine() const { return text + QLatin1Char(' ') + presenceText(presence); }
+};
+
+// A slowly renewed picture of the empty scene, kept at the sample grid's points inside the view only.
+// Each renewal moves a point towards the frame: quickly (seconds) where the two agree, so that the
+// light of the day is followed, and only over minutes where they differ, so that a customer who stands
+// still stays out of it while a chair that was moved ends up in it.
+class SceneBackground {
+public:
+    static constexpr double FollowMs = 15'000;  // time constant where frame and scene agree
+    static constexpr double AbsorbMs = 300'000; // ... and where they differ
+
+    bool isEmpty() const { return m_points.empty(); }
+    QSize size() const { return m_size; }
+    void clear();
+    // Starts again from this picture.
+    void seed(const QImage& picture);
+    // Renews every point towards `frame` (of the background's size) for `elapsedMs` of time.
+    void renew(const QImage& frame, int colorSlider, int elapsedMs);
+    // True when `pixel`, seen at the grid point (x, y) inside the view, differs from the scene there.
+    bool differs(int x, int y, QRgb pixel, int colorSlider) const;
+
+private:
+    struct Point {
+        float r, g, b;
+    };
+    QSize m_size;
+    int m_columns = 0;
+    std::vector<Point> m_points; // row by row
 };
 
 // The detector between ticks: each frame is compared with the one before and then becomes the
 // reference itself. Two buffers take turns, so a steady stream of camera frames allocates nothing.
+// Beside the reference it keeps the empty scene: a frame in which nothing moved renews it.
 class MotionDetector {
 public:
     static constexpr QSize ViewSize = FrameConverter::DefaultSize;
@@ -61,6 +104,8 @@ public:
     void setColor(int value);
     int movement() const { return m_movement; }
     int color() const { return m_color; }
+    // The time between ticks, at which the empty scene is renewed.
+    void setTickInterval(int milliseconds) { m_tickMs = std::max(milliseconds, 1); }
 
     // One tick: the frame is scaled into the 320x240 view and compared with the previous one. An invalid
     // frame ends the tick with no result, and the view and the reference stay as they were.
@@ -74,12 +119,13 @@ public:
     const QImage& previousFrame() const { return m_spare; }
     // The picture the next tick will compare against: the view without its dots.
     QImage reference() const;
-    // Sets what the next tick compares against, e.g. the idle picture shown before the camera starts.
-    // Until something is set the reference is empty, so every point of the first frame is compared
-    // with -1: dark points then pass as unchanged and bright ones count.
+    // Sets what the next tick compares against and takes it as the empty scene (a picture of the scene
+    // the camera watches). Until something is set the reference is empty, so every point of the first
+    // frame is compared with -1: dark points then pass as unchanged and bright ones count; and the
+    // first frame is taken as the empty scene.
     void setReference(const QImage& picture);
-    // Forgets the reference: the next frame only becomes the reference (level 100, no dots), so a
-    // camera that was just switched on is not compared with an old frame or the idle picture.
+    // Forgets the reference and the empty scene: the next frame only becomes both (level 100, no dots),
+    // so a camera that was just switched on is not compared with an old frame or the idle picture.
     void restart();
 
 private:
@@ -93,4 +139,7 @@ private:
     QImage m_spare; // receives the next frame; holds the last reference after a tick
     std::vector<ChangedPoint> m_dots;
     bool m_fresh = false;
+    SceneBackground m_background;
+    int m_tickMs = Sliders::Interval.designValue;
+    bool m_viewIsEmptyScene = false; // nothing moved in the view: it renews the scene next tick
 };
