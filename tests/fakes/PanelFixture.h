@@ -27,18 +27,15 @@ struct PanelFixture {
         env.dialogs = &dialogs;
         env.shell = &shell;
         env.tray = &tray;
-        if (prepare) {
+        if (prepare)
             prepare(*this, env);
-        }
         start();
     }
-    ControlPanel& start() {
+    void start() {
         panel = std::make_unique<ControlPanel>(env);
-        if (!panel->load()) {
+        if (!panel->load())
             qFatal("load failed");
-        }
         panel->show();
-        return *panel;
     }
     // Closes the program (saving its state) and starts it again in the same folder.
     void restart() {
