@@ -31,11 +31,12 @@ struct PanelFixture {
             prepare(*this, env);
         start();
     }
-    void start() {
+    ControlPanel& start() {
         panel = std::make_unique<ControlPanel>(env);
         if (!panel->load())
             qFatal("load failed");
         panel->show();
+        return *panel;
     }
     // Closes the program (saving its state) and starts it again in the same folder.
     void restart() {
