@@ -47,7 +47,7 @@ private slots:
         QVERIFY(b.lineX(6) > 100 && b.lineX(6) < 6780);
     }
 
-    // The window's size and its 10 ms tick; the same message scrolls on from where it stood, an
+    // The window's kind, size and 10 ms tick; the same message scrolls on from where it stood, an
     // edited one starts afresh.
     void window() {
         QString text = QStringLiteral("Ofertas de la semana\nPortátiles");
@@ -55,6 +55,10 @@ private slots:
         message.setSpeed(1); // set before the window exists: taken when it is made
         message.show();
         BannerWindow& banner = *message.window();
+        // A tool window above the others, without a close button.
+        const Qt::WindowFlags kept =
+            Qt::WindowType_Mask | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint;
+        QCOMPARE(banner.windowFlags() & kept, Qt::Tool | Qt::WindowStaysOnTopHint);
         QCOMPARE(banner.size(),
                  QSize(qRound(13500 / banner.twipsPerPixel()), qRound(5055 / banner.twipsPerPixel())));
         QCOMPARE(banner.scrollTimer().interval(), 10);
