@@ -20,8 +20,7 @@ private slots:
         QTest::qWait(300);
 
         const QColor behind(255, 0, 255);
-        QWidget background;
-        background.setWindowFlags(Qt::FramelessWindowHint);
+        QWidget background(nullptr, Qt::FramelessWindowHint);
         background.setAutoFillBackground(true);
         background.setPalette(QPalette(behind));
         background.setGeometry(QGuiApplication::primaryScreen()->geometry());

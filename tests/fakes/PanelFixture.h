@@ -27,16 +27,14 @@ struct PanelFixture {
         env.dialogs = &dialogs;
         env.shell = &shell;
         env.tray = &tray;
-        if (prepare) {
+        if (prepare)
             prepare(*this, env);
-        }
         start();
     }
     ControlPanel& start() {
         panel = std::make_unique<ControlPanel>(env);
-        if (!panel->load()) {
+        if (!panel->load())
             qFatal("load failed");
-        }
         panel->show();
         return *panel;
     }

@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QTest>
 
-// The background picture window: screen-sized, the picture stretched, black without one, and the
-// panel's Escape.
+// The background picture window: screen-sized, the picture stretched, black without one; it comes
+// and goes with the show, and only Escape brings the panel back over it.
 class TestBackground : public QObject {
     Q_OBJECT
 
@@ -26,8 +26,7 @@ private slots:
         image.fill(Qt::red);
         QPainter(&image).fillRect(2, 0, 2, 2, Qt::blue);
         QVERIFY(image.save(dir.filePath(QStringLiteral("oferta.png"))));
-        // A text named like a picture.
-        QVERIFY(QFile::copy(PREGONAR_SOURCE_DIR "/README.md", dir.filePath(QStringLiteral("roto.jpg"))));
+        QVERIFY(QFile::copy(PREGONAR_SOURCE_DIR "/README.md", dir.filePath("roto.jpg"))); // not a picture
         for (const char* file : {"", "oferta.png", "roto.jpg", "borrada.jpg"}) {
             const QString path = *file ? dir.filePath(QLatin1String(file)) : QString();
             BackgroundPicture picture([] { return false; });
@@ -43,16 +42,14 @@ private slots:
         }
     }
 
-    void comesAndGoesWithAdvertising() {
+    void comesAndGoesWithTheShow() {
         PanelFixture f;
         ControlPanel& panel = *f.panel;
         f.choose(ControlPanel::Picture, f.path(QStringLiteral("Fondos/oferta.jpg")));
         panel.clickButton(ControlPanel::Advertising);
         const QPointer<BackgroundWindow> window = panel.picture().window();
-        QVERIFY(window);
-        QTest::keyClick(window, Qt::Key_A); // only Escape brings the panel back
+        QTest::keyClick(window, Qt::Key_A); // only Escape brings the panel back, for a while
         QVERIFY(window->isVisible() && !panel.isVisible());
-        // Escape brings the panel back for a while; the picture stays.
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(panel.isVisible() && panel.shop().autoHideTimer().isActive() && window->isVisible());
         panel.clickButton(ControlPanel::Advertising);
