@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     if (panel.isUnloaded()) {
         return 0; // closed (SIGTERM, say) while a start-up message was open
     }
-    if (panel.button(ControlPanel::Advertising)->appearance() == 0) {
+    if (!panel.shop().advertising()) {
         panel.show();
     }
     const int status = QApplication::exec();

@@ -138,15 +138,15 @@ void ControlPanel::buildWindow() {
     const qreal ratio = devicePixelRatioF();
     for (int i = 0; i < 9; ++i) {
         auto* made = new PictureButton(i, buttonPicture(i, 40, ratio), this);
-        made->setBackColor(Colors::Idle);
+        made->setColour(Colors::Idle);
         made->setFixedSize(56, 56);
         m_buttons[size_t(i)] = made;
         connect(made, &PictureButton::clicked, this, &ControlPanel::clickButton);
         connect(made, &PictureButton::mouseMoved, this, &ControlPanel::hoverButton);
         connect(made, &PictureButton::mouseDown, this,
-                [this](int index) { button(index)->setBackColor(Colors::Pressed); });
+                [this](int index) { button(index)->setColour(Colors::Pressed); });
         connect(made, &PictureButton::mouseUp, this,
-                [this](int index) { button(index)->setBackColor(Colors::Hover); });
+                [this](int index) { button(index)->setColour(Colors::Hover); });
         if (i != SoundsOff) {
             row->addWidget(made);
         }
@@ -325,15 +325,15 @@ void ControlPanel::bringPanelBack() {
 }
 
 void ControlPanel::setButtonState(int index, bool on) {
-    if (button(index)->appearance() == (on ? 1 : 0))
+    if (button(index)->isOn() == on)
         return; // unchanged: a hover colour stays
-    button(index)->setAppearance(on ? 1 : 0);
-    button(index)->setBackColor(on ? Colors::On : Colors::Idle);
+    button(index)->setOn(on);
+    button(index)->setColour(on ? Colors::On : Colors::Idle);
 }
 
 void ControlPanel::drawSwitches() {
     const Shop& shop = *m_shop;
-    const bool wasDetecting = button(Detection)->appearance() == 1;
+    const bool wasDetecting = button(Detection)->isOn();
     setButtonState(Detection, shop.detecting());
     if (wasDetecting && !shop.detecting()) {
         showIdlePicture();
@@ -344,20 +344,20 @@ void ControlPanel::drawSwitches() {
     setButtonState(Video, shop.videoOn());
 
     const bool sounds = shop.soundsOn();
-    if (button(SoundsOff)->appearance() != (sounds ? 1 : 0)) {
+    if (button(SoundsOff)->isOn() != sounds) {
         button(SoundsOn)->setVisible(!sounds);
         button(SoundsOff)->setVisible(sounds);
-        button(SoundsOff)->setAppearance(sounds ? 1 : 0);
-        button(SoundsOff)->setBackColor(sounds ? Colors::On : Colors::Idle);
+        button(SoundsOff)->setOn(sounds);
+        button(SoundsOff)->setColour(sounds ? Colors::On : Colors::Idle);
         if (sounds)
             refreshSoundList();
         m_soundList->setVisible(sounds);
     }
 
     const bool advertising = shop.advertising();
-    if (button(Advertising)->appearance() != (advertising ? 1 : 0)) {
-        button(Advertising)->setAppearance(advertising ? 1 : 0);
-        button(Advertising)->setBackColor(advertising ? Colors::Hover : Colors::Idle);
+    if (button(Advertising)->isOn() != advertising) {
+        button(Advertising)->setOn(advertising);
+        button(Advertising)->setColour(advertising ? Colors::Hover : Colors::Idle);
     }
     // While the show runs its switches cannot change under it.
     for (int i : {Detection, Picture, Camera, SoundsOn, SoundsOff, Message, Video})
@@ -439,17 +439,17 @@ void ControlPanel::alignmentChanged() {
 
 void ControlPanel::hoverButton(int index) {
     const int last = m_lastHovered;
-    if (last >= 0 && last < 9 && last != index && button(last)->appearance() == 0) {
-        button(last)->setBackColor(Colors::Idle);
+    if (last >= 0 && last < 9 && last != index && !button(last)->isOn()) {
+        button(last)->setColour(Colors::Idle);
     }
     if (index < 0) {
         return;
     }
     PictureButton* hovered = button(index);
     if (last == index &&
-        (index == Video || hovered->backColor() == Colors::On || hovered->backColor() == Colors::Idle)) {
-        if (index != Video && hovered->appearance() == 0) {
-            hovered->setBackColor(Colors::Hover);
+        (index == Video || hovered->colour() == Colors::On || hovered->colour() == Colors::Idle)) {
+        if (index != Video && !hovered->isOn()) {
+            hovered->setColour(Colors::Hover);
         }
         bool on = false;
         switch (index) {
@@ -463,7 +463,7 @@ void ControlPanel::hoverButton(int index) {
         case Message:
         case Advertising:
         case Video:
-            on = hovered->appearance() != 0;
+            on = hovered->isOn();
             break;
         default:
             break;
@@ -480,9 +480,8 @@ void ControlPanel::hoverButton(int index) {
 void ControlPanel::restHint() {
     m_cameraHelpLink->hide();
     const int last = m_lastHovered;
-    if (last >= 0 && last < 9 && button(last)->backColor() == Colors::Hover &&
-        button(last)->appearance() == 0) {
-        button(last)->setBackColor(Colors::Idle);
+    if (last >= 0 && last < 9 && button(last)->colour() == Colors::Hover && !button(last)->isOn()) {
+        button(last)->setColour(Colors::Idle);
     }
     m_hintLabel->setStyleSheet(hintStyle(Colors::HintResting));
     m_hintLabel->setText(

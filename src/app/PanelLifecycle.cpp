@@ -187,8 +187,8 @@ void ControlPanel::unload() {
     // applied them: a close at a start-up message leaves the stored files alone), camera off.
     m_shop->close();
     for (int index : {Detection, Publish}) {
-        button(index)->setAppearance(0);
-        button(index)->setBackColor(Colors::Idle);
+        button(index)->setOn(false);
+        button(index)->setColour(Colors::Idle);
     }
     m_publisher->shutdown();
     statusLabel()->setText(PanelTexts::kStatusOff);

@@ -17,20 +17,20 @@ PictureButton::PictureButton(int index, QPixmap picture, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
 }
 
-void PictureButton::setAppearance(int appearance) {
-    if (m_appearance == appearance) {
+void PictureButton::setOn(bool on) {
+    if (m_on == on) {
         return;
     }
-    m_appearance = appearance;
+    m_on = on;
     // Raised and sunken like a pressed switch when on, flat when off.
-    setFrameStyle(appearance ? (QFrame::Panel | QFrame::Sunken) : (QFrame::Box | QFrame::Plain));
-    setLineWidth(appearance ? 2 : 1);
+    setFrameStyle(on ? (QFrame::Panel | QFrame::Sunken) : (QFrame::Box | QFrame::Plain));
+    setLineWidth(on ? 2 : 1);
     update();
 }
 
-void PictureButton::setBackColor(Bgr color) {
-    if (m_backColor != color) {
-        m_backColor = color;
+void PictureButton::setColour(Bgr colour) {
+    if (m_colour != colour) {
+        m_colour = colour;
         update();
     }
 }
@@ -42,7 +42,7 @@ QSize PictureButton::sizeHint() const {
 void PictureButton::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);
-        painter.fillRect(rect(), toQColor(m_backColor));
+        painter.fillRect(rect(), toQColor(m_colour));
         const QSize logical = m_picture.deviceIndependentSize().toSize();
         const QPoint topLeft((width() - logical.width()) / 2, (height() - logical.height()) / 2);
         if (!isEnabled()) {

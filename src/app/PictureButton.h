@@ -7,7 +7,7 @@
 #include <QFrame>
 #include <QPixmap>
 
-// One of the panel's picture buttons: a picture drawn raised (1, on) or flat (0, off) on a colour.
+// One of the panel's picture buttons: a picture drawn sunken (on) or flat (off) on a colour.
 // The panel draws the shop's state on it; the button only reports the mouse.
 class PictureButton : public QFrame {
     Q_OBJECT
@@ -16,11 +16,11 @@ public:
 
     int index() const { return m_index; }
 
-    int appearance() const { return m_appearance; }
-    void setAppearance(int appearance);
+    bool isOn() const { return m_on; }
+    void setOn(bool on);
 
-    Bgr backColor() const { return m_backColor; }
-    void setBackColor(Bgr color);
+    Bgr colour() const { return m_colour; }
+    void setColour(Bgr colour);
 
     QSize sizeHint() const override;
 
@@ -39,8 +39,8 @@ protected:
 private:
     int m_index;
     QPixmap m_picture;
-    int m_appearance = 0;
-    Bgr m_backColor = Colors::Idle;
+    bool m_on = false;
+    Bgr m_colour = Colors::Idle;
 };
 
 // The picture of each button, drawn so that it reads without its hint.

@@ -23,7 +23,7 @@ int sliderValue(const SliderBounds& bounds, qint64 stored) {
     return bounds.contains(stored) ? int(stored) : bounds.designValue;
 }
 
-// The switches are stored as the button's Appearance: only exactly 1 means on.
+// The switches are stored as integers: only exactly 1 means on.
 bool isOne(const RecordVariant& v) {
     return v.type() == RecordVariant::Type::Integer && v.integerValue() == 1;
 }

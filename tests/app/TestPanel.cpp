@@ -26,10 +26,10 @@
 class TestPanel : public QObject {
     Q_OBJECT
 
-    static QString appearances(ControlPanel& panel) {
+    static QString switchesDrawn(ControlPanel& panel) {
         QString s;
         for (int i = 0; i < 9; ++i)
-            s += QString::number(panel.button(i)->appearance());
+            s += QString::number(int(panel.button(i)->isOn()));
         return s;
     }
     static void click(ControlPanel& panel, int index) {
@@ -50,7 +50,7 @@ private slots:
     // message are locked, publishing is not.
     void clicks_data() {
         QTest::addColumn<QList<int>>("clicks");
-        QTest::addColumn<QString>("expected"); // appearance of buttons 0..8
+        QTest::addColumn<QString>("expected"); // buttons 0..8 drawn on (1) or off (0)
         QTest::addRow("switches, then the show") << QList<int>{0, 1, 3, 6, 7} << "110010110";
         QTest::addRow("video, sounds off, show stopped") << QList<int>{8, 3, 4, 7, 7} << "100000001";
     }
@@ -63,7 +63,7 @@ private slots:
             panel.show(); // the show took the panel away; the tray brings it back
             click(panel, index);
         }
-        QTEST(appearances(panel), "expected");
+        QTEST(switchesDrawn(panel), "expected");
         const bool sounds = panel.shop().soundsOn(); // buttons 3 and 4 take turns, with the list
         QCOMPARE(panel.button(ControlPanel::SoundsOn)->isHidden(), sounds);
         QCOMPARE(panel.button(ControlPanel::SoundsOff)->isHidden(), !sounds);
@@ -74,8 +74,8 @@ private slots:
         for (int i = 0; i < 9; ++i) {
             QCOMPARE(panel.button(i)->isEnabled(),
                      !locked || i == ControlPanel::Publish || i == ControlPanel::Advertising);
-            if (panel.button(i)->appearance() && i != ControlPanel::SoundsOff)
-                QCOMPARE(panel.button(i)->backColor(),
+            if (panel.button(i)->isOn() && i != ControlPanel::SoundsOff)
+                QCOMPARE(panel.button(i)->colour(),
                          i == ControlPanel::Advertising ? Colors::Hover : Colors::On);
         }
     }
@@ -88,15 +88,15 @@ private slots:
         QLabel* hint = panel.hintLabel();
         PictureButton* globe = panel.button(ControlPanel::Publish);
         moveTo(panel, globe);
-        QCOMPARE(globe->backColor(), Colors::Idle); // only remembered
+        QCOMPARE(globe->colour(), Colors::Idle); // only remembered
         for (QWidget* over : QList<QWidget*>{nullptr, panel.findChild<QGroupBox*>(), panel.liveView(),
                                              panel.messageEdit()->viewport(), hint}) {
             moveTo(panel, globe, {6, 6});
-            QCOMPARE(globe->backColor(), Colors::Hover);
+            QCOMPARE(globe->colour(), Colors::Hover);
             QCOMPARE(hint->text(), QStringLiteral("Transferir Imágenes por Internet"));
             moveTo(panel, over, over ? QPoint(4, 4) : QPoint(2, 2)); // (2, 2): the window's margin
             const bool rests = over != hint;
-            QCOMPARE(globe->backColor(), rests ? Colors::Idle : Colors::Hover);
+            QCOMPARE(globe->colour(), rests ? Colors::Idle : Colors::Hover);
             QCOMPARE(hint->text().contains(ControlPanel::restingHint()), rests);
             QVERIFY(hint->styleSheet().contains(QLatin1String(rests ? "#404040" : "#ff0000")));
         }
@@ -104,7 +104,7 @@ private slots:
         click(panel, ControlPanel::Detection);
         moveTo(panel, panel.button(ControlPanel::Detection));
         moveTo(panel, panel.button(ControlPanel::Detection), {6, 6});
-        QCOMPARE(panel.button(ControlPanel::Detection)->backColor(), Colors::On);
+        QCOMPARE(panel.button(ControlPanel::Detection)->colour(), Colors::On);
         QCOMPARE(hint->text(), QStringLiteral("Desactivar Detección de Movimiento"));
         QVERIFY(!panel.cameraHelpLink()->isHidden());
 
@@ -159,7 +159,7 @@ private slots:
             captions << panel->sensorLabel(label)->text();
         QCOMPARE(captions, (QStringList{"62%", "94%", "600 mseg", "60%", "Derecha"}));
         QCOMPARE(panel->messageEdit()->toPlainText(), message);
-        QCOMPARE(appearances(*panel), QStringLiteral("110010011"));
+        QCOMPARE(switchesDrawn(*panel), QStringLiteral("110010011"));
         QCOMPARE(QStringList({panel->shop().picturePath(), panel->shop().videoPath()}),
                  QStringList({"/fondos/oferta.jpg", "/videos/a.mp4"}));
         QCOMPARE(f.dialogs.fileFolders, QStringList({f.path("Fondos"), f.path("Videos")}));

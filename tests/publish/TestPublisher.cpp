@@ -86,7 +86,7 @@ private slots:
         QVERIFY(f_->panel->hintLabel()->styleSheet().contains(QStringLiteral("#ff0000")));
         QVERIFY(accept(server_->password()));
         PictureButton* globe = f_->panel->button(ControlPanel::Publish);
-        QCOMPARE(globe->backColor(), Colors::On);
+        QCOMPARE(globe->colour(), Colors::On);
         f_->panel->hoverButton(ControlPanel::Publish);
         f_->panel->hoverButton(ControlPanel::Publish);
         QCOMPARE(f_->panel->hintLabel()->text(), QStringLiteral("Desconectar Servidor FTP"));
@@ -105,7 +105,7 @@ private slots:
         f_->restart(); // the gallery counter is kept with the panel's state
         QCOMPARE(publisher().uploadCounter(), 1);
         QVERIFY(!publisher().running());
-        QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::Idle); // a new panel
+        QCOMPARE(f_->panel->button(ControlPanel::Publish)->colour(), Colors::Idle); // a new panel
     }
 
     // An account that may log in and read but not write: three refusals, then one message quoting
@@ -124,7 +124,7 @@ private slots:
         QTest::qWait(500); // five automatic attempts, had the session gone on
         QCOMPARE(server_->connectionsSeen(), connections);
         QCOMPARE(f_->dialogs.messages.size(), before + 1);
-        QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::Idle);
+        QCOMPARE(f_->panel->button(ControlPanel::Publish)->colour(), Colors::Idle);
     }
 };
 
