@@ -3,71 +3,49 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 
 #include <csignal>
 
-// How a test server differs from the usual one.
-struct FtpTestServerOptions {
-    quint16 port = 0;               // 0: a free one
-    QString password;               // empty: the default (Plain only)
-    bool windows1252 = false;       // Plain: commands read as Windows-1252 (else UTF-8)
-    bool renameKeepsTarget = false; // Plain: RNTO onto an existing file answers 550
-};
-
-// A real FTP server for tests, on 127.0.0.1 and a free port, in a temporary folder.
-//   Plain: pyftpdlib (Debian's /usr/bin/python3), one user with a password, uploads land in the
-//          login folder.
-//   Tls:   vsftpd with a fresh self-signed certificate, TLS required for login and data (so a
-//          success proves TLS was used). vsftpd wants system users; rather than adding one, it runs
-//          anonymous with upload rights. It refuses a writable chroot folder for anonymous users, so
-//          uploads go to the writable sub-folder "up/": use remotePrefix() in remote names.
-// kill(), freeze() and thaw() signal the server and every process it forked; it dies with the test
-// (parent-death signal).
+// A real FTP server for tests on 127.0.0.1, in a temporary folder; it dies with the test.
+//   Plain: pyftpdlib (Debian's /usr/bin/python3), one user whose password holds ':', '@', 'ñ' and a
+//          trailing space. It reads commands as Windows-1252 and, as some Windows servers do, will not
+//          rename onto an existing file.
+//   Tls:   vsftpd with a fresh self-signed certificate, TLS required for login and data (so a success
+//          proves TLS was used). Anonymous with upload rights, since vsftpd wants system users; it
+//          refuses a writable chroot, so uploads go to "up/": use remotePrefix() in remote names.
 class FtpTestServer {
 public:
     enum class Kind { Plain, Tls };
-    using Options = FtpTestServerOptions;
 
-    explicit FtpTestServer(Kind kind, Options options = {});
+    // Port 0: a free one. `permissions` (Plain): pyftpdlib's letters, "elr" for read only.
+    explicit FtpTestServer(Kind kind, quint16 port = 0, QString permissions = QStringLiteral("elradfmwMT"));
     ~FtpTestServer() { kill(); }
     Q_DISABLE_COPY(FtpTestServer)
 
-    // Starts and waits until the server greets. The first start picks the port (unless given), later
-    // starts (after kill()) reuse it and the same folder.
-    bool start(QString* error = nullptr);
-    // Plain only, before start(): the account's rights in pyftpdlib's letters ("elr": read only).
-    void setPermissions(const QString& perm) { permissions_ = perm; }
-    void kill();
-    bool freeze() { return signalTree(SIGSTOP); } // connections stay open, nothing answers
-    bool thaw() { return signalTree(SIGCONT); }
-
-    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); } // as typed in the form
-    quint16 port() const { return port_; }
-    QString user() const { return kind_ == Kind::Plain ? "tienda" : "anonymous"; }
-    QString password() const { // ':' and '@' would break a password written into a URL
-        return !options_.password.isEmpty() ? options_.password
-               : kind_ == Kind::Plain       ? "cl@ve:1"
-                                            : "pregonar@";
+    bool start(); // once, and waits until the server greets
+    void kill() {
+        if (signalAll(SIGKILL))
+            process_.waitForFinished(5000);
     }
-    QString remotePrefix() const { return kind_ == Kind::Plain ? QString() : QStringLiteral("up/"); }
-    // The local folder where uploads land.
-    QString uploadDir() const { return dir_.filePath(kind_ == Kind::Plain ? "root" : "root/up"); }
-    // Control connections the server has accepted since the first start, from its log (readiness
-    // probes excluded).
+    bool freeze() { return signalAll(SIGSTOP); } // connections stay open, nothing answers
+
+    quint16 port() const { return port_; }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); } // as typed in the form
+    QString user() const { return plain() ? "tienda" : "anonymous"; }
+    QString password() const { return plain() ? QStringLiteral("cl@ve:ñ ") : "pregonar@"; }
+    QString remotePrefix() const { return plain() ? QString() : QStringLiteral("up/"); }
+    QString uploadDir() const { return dir_.filePath(plain() ? "root" : "root/up"); } // where uploads land
+    // Control connections accepted so far, from the server's log.
     int connectionsSeen() const;
 
 private:
-    bool configure(QString* error);
-    bool signalTree(int signal);
+    bool plain() const { return kind_ == Kind::Plain; }
+    bool signalAll(int signal); // the server and every process it forked
 
     Kind kind_;
-    Options options_;
-    bool configured_ = false;
+    quint16 port_;
+    QString permissions_;
     QTemporaryDir dir_;
     QProcess process_;
-    quint16 port_ = 0;
-    int probes_ = 0;
-    QString permissions_ = QStringLiteral("elradfmwMT");
 };

@@ -70,7 +70,7 @@ private slots:
     // space). An incomplete one starts nothing that could reach the network; a refused one fails
     // the uploads asked for on it.
     void loginSendsAccountAsStored() {
-        FtpTestServer server(Kind::Plain, {0, QStringLiteral("contraseña "), true, false}); // Windows-1252
+        FtpTestServer server(Kind::Plain);
         QVERIFY(server.start());
         CurlFtpClient client;
         const QString s = server.address(), u = server.user(), p = server.password(), none;
@@ -79,7 +79,7 @@ private slots:
             QVERIFY2(!client.connectToServer(account[0], account[1], account[2]),
                      qPrintable(account.join(u' ')));
         QCOMPARE(CurlFtpClient::runningWorkers(), 0);
-        QCOMPARE(login(client, server, QStringLiteral("contraseña")), Failure::Account);  // no space
+        QCOMPARE(login(client, server, server.password().trimmed()), Failure::Account);   // no space
         QVERIFY2(error_.contains(QStringLiteral("(server: \"530 ")), qPrintable(error_)); // its own words
         QSignalSpy uploads(&client, &FtpClient::uploaded);
         client.upload(localFile(QStringLiteral("a.jpg"), "x"), QStringLiteral("a.jpg"));
@@ -93,8 +93,7 @@ private slots:
         const QByteArray others = readAll(known);
         FtpTestServer tls(Kind::Tls);
         QVERIFY(tls.start());
-        const FtpTestServerOptions samePort{tls.port(), {}, false, false};
-        FtpTestServer other(Kind::Tls, samePort), plain(Kind::Plain, samePort);
+        FtpTestServer other(Kind::Tls, tls.port()), plain(Kind::Plain, tls.port());
         const QByteArray address = tls.address().toLatin1();
         const auto attempt = [&](const FtpTestServer& at) {
             CurlFtpClient client(known);
@@ -134,8 +133,7 @@ private slots:
     }
     void uploadsArriveIntactOverOneConnection() {
         QFETCH(bool, tls);
-        // Plain: as some servers, it will not rename onto an existing file.
-        FtpTestServer server(tls ? Kind::Tls : Kind::Plain, {0, {}, false, true});
+        FtpTestServer server(tls ? Kind::Tls : Kind::Plain); // Plain: no rename onto an existing file
         QVERIFY(server.start());
         // A server already seen (for TLS: its key learnt), as in every session after the first.
         CurlFtpClient client(local_.filePath(QStringLiteral("uploads.tls")));

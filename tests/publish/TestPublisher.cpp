@@ -36,8 +36,7 @@ class TestPublisher : public QObject {
     Publisher& publisher() { return f_->panel->publisher(); }
     QString remote(const QString& name) const { return server_->uploadDir() + u'/' + name; }
     bool started(const QString& permissions = QStringLiteral("elradfmwMT")) {
-        server_ = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Plain);
-        server_->setPermissions(permissions);
+        server_ = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Plain, 0, permissions);
         return server_->start();
     }
     // The globe button (unless the dialog is open), the account, ACEPTAR; true once the login ended.
