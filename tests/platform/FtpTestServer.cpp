@@ -39,10 +39,10 @@ const char* const kVsftpdOptions =
 
 } // namespace
 
-FtpTestServer::FtpTestServer(Kind kind, quint16 port, QString permissions)
+FtpTestServer::FtpTestServer(Kind kind, quint16 port, bool readOnly)
     : kind_(kind)
     , port_(port)
-    , permissions_(std::move(permissions)) {
+    , readOnly_(readOnly) {
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardOutputFile(dir_.filePath("server.log")); // pyftpdlib's log; vsftpd writes its own
     process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
@@ -56,8 +56,8 @@ bool FtpTestServer::start() {
     if (!QDir().mkpath(uploadDir()) || !QDir().mkpath(dir_.filePath("empty")))
         return false;
     if (plain()) { // not the `python3` on PATH: a shim that cannot import Debian's packages
-        process_.start("/usr/bin/python3",
-                       {"-c", kPyftpd, QString::number(port_), uploadDir(), permissions_});
+        process_.start("/usr/bin/python3", {"-c", kPyftpd, QString::number(port_), uploadDir(),
+                                            readOnly_ ? "elr" : "elradfmwMT"});
     } else {
         // vsftpd's "ftp" account must reach "up" and fill it; the chroot itself stays read-only.
         QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7055));

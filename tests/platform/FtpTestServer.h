@@ -18,8 +18,8 @@ class FtpTestServer {
 public:
     enum class Kind { Plain, Tls };
 
-    // Port 0: a free one. `permissions` (Plain): pyftpdlib's letters, "elr" for read only.
-    explicit FtpTestServer(Kind kind, quint16 port = 0, QString permissions = QStringLiteral("elradfmwMT"));
+    // Port 0: a free one. `readOnly` (Plain): the user may log in and read, not write.
+    explicit FtpTestServer(Kind kind, quint16 port = 0, bool readOnly = false);
     ~FtpTestServer() { kill(); }
     Q_DISABLE_COPY(FtpTestServer)
 
@@ -45,7 +45,7 @@ private:
 
     Kind kind_;
     quint16 port_;
-    QString permissions_;
+    bool readOnly_;
     QTemporaryDir dir_;
     QProcess process_;
 };
