@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "publish/Publishing.h"
 #include "publish/PublishingSession.h"
+#include "publish/WebPages.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -77,6 +82,74 @@ class TestPublishingSession : public QObject {
         QTest::newRow(name) << QString(script) << QString(steps) << outcome << QString::fromUtf8(message);
     }
 private slots:
+    // What ACEPTAR refuses: what the settings file cannot hold, and page names that would name a
+    // file outside the working folder or the login folder.
+    void accountProblem_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("message"); // a part of it; empty: accepted
+        const auto row = [](const char* name, const QString& password, const QString& page,
+                            const QString& m) { QTest::newRow(name) << password << page << m; };
+        const QString page = QStringLiteral("\"Archivo HTML\"");
+        row("unstorable character", "clave\u0142", "casa", "\"Contraseña\" contiene el carácter \"\u0142\"");
+        row("surrogate pair", "clave", "casa\U0001F600", "carácter \"\U0001F600\"");
+        row("euro sign is stored", "clave\u20ac", "casa", "");
+        row("blank page", "clave", "   ", page);
+        row("slash", "clave", "web/casa", page);
+        row("backslash", "clave", "web\\casa", page);
+        row("dot dot", "clave", "..casa", page);
+        row("control character", "clave", "ca\tsa", page);
+        row("a plain name", "clave", " mi casa.v2 ", "");
+    }
+    void accountProblem() {
+        QFETCH(QString, password);
+        QFETCH(QString, page);
+        QFETCH(QString, message);
+        const QString problem = Publishing::accountProblem({"ftp.tienda.com", "pedro", password, page, 0, 0});
+        QCOMPARE(problem.isEmpty(), message.isEmpty());
+        QVERIFY2(problem.contains(message), qPrintable(problem));
+    }
+
+    // Pages the program wrote follow the settings of each accept; the shop's own pages stay as they
+    // are. The pages name their pictures escaped, whatever the page name holds.
+    void pagesFollowSettingsUnlessShopOwned_data() {
+        QTest::addColumn<QByteArray>("own"); // what the shop put in their place
+        QTest::addRow("written by Pregonar") << QByteArray();
+        QTest::addRow("the shop's own") << QByteArray("<p>la p\xc3\xa1gina de la tienda</p>");
+    }
+    void pagesFollowSettingsUnlessShopOwned() {
+        QFETCH(QByteArray, own);
+        QTemporaryDir dir;
+        const QString name = QStringLiteral("a\"b c"), live = dir.filePath(name + ".html"),
+                      gallery = dir.filePath(name + "-gi.html");
+        const auto read = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        };
+        QVERIFY(WebPages::writePages(dir.path(), name, 8, 0));
+        QVERIFY(!QFile::exists(gallery));
+        // The picture reloads every 8 s, the page itself too where scripts do not run.
+        QVERIFY(read(live).contains("src=\"a%22b%20c.jpg\"") && read(live).contains("}, 8000);") &&
+                read(live).contains("content=\"8\""));
+        QVERIFY(
+            !read(live).contains(QRegularExpression(QStringLiteral("=\"[^\"]*\"[^ >]")))); // no broken quote
+        QVERIFY(WebPages::writePages(dir.path(), name, 8, 10));
+        QCOMPARE(read(gallery).count(QStringLiteral("<img src=")), 10);
+        QVERIFY(read(gallery).contains("a%22b%20c-010.jpg") &&
+                read(gallery).contains("b.fecha - a.fecha")); // newest first
+        for (const QString& path : {live, gallery}) {
+            QFile file(path);
+            QVERIFY(own.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(own) == own.size()));
+        }
+        QVERIFY(WebPages::writePages(dir.path(), name, 15, 20));
+        QCOMPARE(read(live), own.isEmpty() ? WebPages::livePage(name, 15, true) : QString(own));
+        QCOMPARE(own.isEmpty() ? QString::number(read(gallery).count(QStringLiteral("<img src=")))
+                               : read(gallery),
+                 own.isEmpty() ? QStringLiteral("20") : QString(own));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left
+        QVERIFY(!WebPages::writePages(dir.path(), QStringLiteral("no/existe"), 8, 0));
+    }
+
     void rules_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("steps");
