@@ -20,6 +20,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
+const QString kTitle = QStringLiteral("Pregonar - Conexión FTP");
+
 // Counts logins and answers only when the test emits its signals.
 class HandFtp : public FtpClient {
 public:
@@ -80,18 +82,6 @@ class TestPublisher : public QObject {
         publisher().dialog()->labelClicked(FtpDialog::kAccept);
         return answered.wait(10'000);
     }
-    // A new snapshot, as the camera leaves them.
-    QByteArray snapshot(int n) {
-        QDir(f_->dir.path()).mkpath(QStringLiteral("Fotos"));
-        const QByteArray bytes(20'000 + n, char('a' + n));
-        QFile file(f_->path(QStringLiteral("Fotos/Foto-%1.jpg").arg(n)));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the snapshot");
-        file.close();
-        emit f_->panel->capture().snapshotSaved(QStringLiteral("Fotos/Foto-%1.jpg").arg(n));
-        return bytes;
-    }
-
 private slots:
     void init() {
         f_ = std::make_unique<PanelFixture>([this](PanelFixture& f, PanelEnvironment& env) {
@@ -111,9 +101,9 @@ private slots:
         QVERIFY(CurlFtpClient::waitForWorkers(2s));
     }
 
-    // Each box: its limits, Enter in the box before brings the focus and the hint (in red) here,
-    // Enter here moves on (never accepting), the pointer over the window puts the remembered box's
-    // hint back, and either list sends the focus to the server box.
+    // Each box: its limits, Enter (either key) in the box before brings the focus and the hint (in
+    // red) here and never accepts, the pointer over the window puts the remembered box's hint back,
+    // and either list sends the focus to the server box.
     void boxes_data() {
         QTest::addColumn<int>("box");
         QTest::addColumn<int>("maxLength");
@@ -133,17 +123,15 @@ private slots:
         text->setText(QStringLiteral("secreto"));
         QLineEdit* before = dialog->field((box + 3) % 4);
         before->setFocus();
-        QTest::keyClick(before, Qt::Key_Return);
+        QTest::keyClick(before, box % 2 ? Qt::Key_Enter : Qt::Key_Return);
         QTRY_VERIFY(text->hasFocus());
         QCOMPARE(text->selectedText(), QStringLiteral("secreto"));
+        QVERIFY(dialog->isVisible() && f_->dialogs.messages.isEmpty()); // Enter never accepts
         QTEST(hint(), "hint");
         QVERIFY(f_->panel->hintLabel()->styleSheet().contains(QStringLiteral("#ff0000")));
-        QTest::keyClick(text, Qt::Key_Enter);
-        QTRY_VERIFY(dialog->field((box + 1) % 4)->hasFocus());
-        QVERIFY(dialog->isVisible() && f_->dialogs.messages.isEmpty()); // Enter never accepts
         f_->panel->hintLabel()->clear();
         send(dialog, QEvent::MouseMove);
-        QCOMPARE(hint(), FtpDialog::hintFor((box + 1) % 4));
+        QTEST(hint(), "hint");
         emit(box % 2 ? dialog->reloadList() : dialog->galleryList())->activated(3); // from box 1, 2 or 3
         QTRY_VERIFY(dialog->field(0)->hasFocus());
     }
@@ -169,38 +157,41 @@ private slots:
         QVERIFY(dialog->isVisible());
     }
 
-    // A refusal: one message, nothing stored, no login. An accepted account is stored (records 2 to
-    // 6, their layout is the settings tests' business) with its pages before the login is tried,
-    // and fills the dialog the next time. A changed key is asked about.
-    void recordsAsStoredAndReadBack() {
+    // A changed key is asked about and, trusted, the login tried again. Closed while the server is
+    // asked, the dialog is no longer busy.
+    void newKeyAskedAbout() {
         FtpDialog* dialog = open();
-        const QString file = f_->path(QStringLiteral("Pregonar.DAT"));
-        dialog->setAccount({"ftp.tienda.com", "pedro", "clave", "web/casa", 0, 0});
-        click(dialog->label(FtpDialog::kAccept));
-        QCOMPARE(f_->dialogs.messages.size(), 1);
-        QVERIFY(f_->dialogs.messages.last().title == QStringLiteral("Pregonar - Conexión FTP") &&
-                f_->dialogs.messages.last().icon == Dialogs::Icon::Warning);
-        QVERIFY(!QFile::exists(file) && dialog->isVisible() && hand_->attempts == 0);
-        const UploadAccount account{"ftp.tiendadelbarrio.com.ar", "pedro", "abcdefgh", "casa", 3, 1};
-        dialog->setAccount(account);
+        dialog->setAccount({"ftp.tienda.com", "pedro", "clave", "casa", 0, 0});
         click(dialog->label(FtpDialog::kAccept));
         QVERIFY(hand_->attempts == 1 && dialog->isBusy());
-        QVERIFY(QFile::exists(file) && QFile::exists(f_->path(QStringLiteral("casa-gi.html"))));
-
         f_->dialogs.nextAnswers = {true};
         emit hand_->loggedIn(false, QStringLiteral("SHA256:x"), FtpClient::LoginFailure::KeyChanged);
-        QCOMPARE(f_->dialogs.questions.size(), 1);
-        QCOMPARE(hand_->attempts, 2); // trusted, and asked again
+        QVERIFY(f_->dialogs.questions.size() == 1 && f_->dialogs.questions[0].title == kTitle);
+        QCOMPARE(hand_->attempts, 2);
         dialog->close();
-        QVERIFY(!dialog->isBusy()); // closed while the server was asked
-        dialog->setAccount({});
-        QCOMPARE(open()->account(), account);
+        QVERIFY(!dialog->isBusy());
     }
 
-    // From the globe button to pictures on the server.
+    // From the globe button to pictures on the server. A refused account: one message, nothing
+    // stored. An accepted one is stored (records 2 to 6, their layout is the settings tests'
+    // business) with its pages, and fills the dialog of the next panel.
     void publishes() {
         QVERIFY(started());
-        QVERIFY(accept());
+        const QString settings = f_->path(QStringLiteral("Pregonar.DAT"));
+        const QByteArray before = readAll(settings);
+        FtpDialog* dialog = open();
+        dialog->setAccount({server_->address(), "pedro", "clave", "web/casa", 0, 0});
+        click(dialog->label(FtpDialog::kAccept));
+        QCOMPARE(f_->dialogs.messages.size(), 1);
+        QVERIFY(f_->dialogs.messages[0].title == kTitle &&
+                f_->dialogs.messages[0].icon == Dialogs::Icon::Warning);
+        QVERIFY(readAll(settings) == before && dialog->isVisible());
+        const UploadAccount account{server_->address(), server_->user(), server_->password(), "casa", 3, 1};
+        dialog->setAccount(account);
+        QSignalSpy answered(&publisher().client(), &FtpClient::loggedIn);
+        click(dialog->label(FtpDialog::kAccept));
+        QVERIFY(dialog->isBusy() && readAll(settings) != before);
+        QVERIFY(answered.wait(10'000));
         QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::On);
         f_->panel->hoverButton(ControlPanel::Publish);
         f_->panel->hoverButton(ControlPanel::Publish);
@@ -209,7 +200,12 @@ private slots:
         QTRY_COMPARE(readAll(remote + "casa-gi.html"), readAll(f_->path("casa-gi.html")));
         QCOMPARE(readAll(remote + "casa.html"), readAll(f_->path("casa.html")));
 
-        QByteArray picture = snapshot(1);
+        // A new snapshot, as the camera leaves them, relative to the working folder.
+        const QByteArray picture(20'000, 'f');
+        QFile file(f_->path(QStringLiteral("foto.jpg")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(picture) == picture.size());
+        file.close();
+        emit f_->panel->capture().snapshotSaved(QStringLiteral("foto.jpg"));
         QTRY_COMPARE(publisher().client().pendingUploads(), 0);
         publisher().session().tick(); // detection off: nothing
         QCOMPARE(publisher().client().pendingUploads(), 0);
@@ -222,6 +218,7 @@ private slots:
         QCOMPARE(publisher().uploadCounter(), 1);
         QVERIFY(!publisher().running());
         QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::Idle); // a new panel
+        QCOMPARE(open()->account(), account);
     }
 
     // An account that may log in and read but not write. Each refusal brings the automatic session,
