@@ -24,13 +24,9 @@ class FtpTestServer {
 public:
     enum class Kind { Plain, Tls };
 
-    // Port 0: a free one. `readOnly` (Plain): the user may log in and read, not write.
-    explicit FtpTestServer(Kind kind, quint16 port = 0, bool readOnly = false)
-        : plain_(kind == Kind::Plain)
-        , port_(port)
-        , readOnly_(readOnly) {}
+    explicit FtpTestServer(Kind kind)
+        : plain_(kind == Kind::Plain) {}
     ~FtpTestServer() { kill(); }
-    Q_DISABLE_COPY(FtpTestServer)
 
     quint16 port() const { return port_; }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); } // as typed in the form
@@ -39,11 +35,11 @@ public:
     QString remotePrefix() const { return plain_ ? QString() : QStringLiteral("up/"); }
     QString uploadDir() const { return dir_.filePath(plain_ ? "root" : "root/up"); } // where uploads land
 
-    // Once; returns when the server greets.
-    bool start() {
+    // Once; returns when the server greets. Port 0: a free one. `readOnly` (Plain): the user may log
+    // in and read, not write.
+    bool start(quint16 port = 0, bool readOnly = false) {
         QTcpServer probe;
-        if (!port_ && probe.listen(QHostAddress::LocalHost))
-            port_ = probe.serverPort();
+        port_ = port || !probe.listen(QHostAddress::LocalHost) ? port : probe.serverPort();
         probe.close();
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.setStandardOutputFile(dir_.filePath("server.log")); // pyftpdlib's log; vsftpd writes its own
@@ -52,7 +48,7 @@ public:
             return false;
         if (plain_) { // not the `python3` on PATH: a shim that cannot import Debian's packages
             process_.start("/usr/bin/python3", {"-c", kPyftpd, QString::number(port_), uploadDir(),
-                                                readOnly_ ? "elr" : "elradfmwMT"});
+                                                readOnly ? "elr" : "elradfmwMT"});
         } else {
             // vsftpd's "ftp" account must reach "up" and fill it; the chroot itself stays read-only.
             QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7055));
@@ -99,18 +95,15 @@ private:
     // of its own).
     bool signalAll(int signal) {
         QList<qint64> tree{process_.processId()};
-        if (tree[0] <= 0)
-            return false;
-        for (qsizetype i = 0; i < tree.size(); ++i) {
+        for (qsizetype i = 0; i < tree.size() && tree[0] > 0; ++i) {
             QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(tree[i]));
-            if (children.open(QIODevice::ReadOnly))
-                for (const QByteArray& child : children.readAll().split(' '))
-                    if (child.toLongLong() > 0)
-                        tree << child.toLongLong();
+            for (const QByteArray& child :
+                 children.open(QIODevice::ReadOnly) ? children.readAll().split(' ') : QByteArrayList())
+                if (child.toLongLong() > 0)
+                    tree << child.toLongLong();
+            ::kill(pid_t(tree[i]), signal);
         }
-        for (qint64 pid : tree)
-            ::kill(pid_t(pid), signal);
-        return true;
+        return tree[0] > 0;
     }
 
     static constexpr const char* kPyftpd = R"(
@@ -137,8 +130,7 @@ servers.FTPServer(("127.0.0.1", int(sys.argv[1])), Handler).serve_forever()
         "force_anon_logins_ssl=YES force_anon_data_ssl=YES ssl_ciphers=HIGH";
 
     bool plain_;
-    quint16 port_;
-    bool readOnly_;
+    quint16 port_ = 0;
     QTemporaryDir dir_;
     QProcess process_;
 };

@@ -71,9 +71,9 @@ class TestPublisher : public QObject {
     }
     // A real server, and the panel started again to publish there through the real client.
     bool started(bool readOnly = false) {
-        server_ = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Plain, 0, readOnly);
+        server_ = std::make_unique<FtpTestServer>(FtpTestServer::Kind::Plain);
         f_->restart();
-        return server_->start();
+        return server_->start(0, readOnly);
     }
     // The server's account in the dialog, then ACEPTAR; true once the login ended.
     bool accept() {
