@@ -57,11 +57,14 @@ class TestPublisher : public QObject {
         server_ = std::make_unique<FtpTestServer>(kind);
         return server_->start(0, readOnly);
     }
-    // The server's account in the dialog, then ACEPTAR; true once the login ended.
-    bool accept() {
-        open()->setAccount({server_->address(), server_->user(), server_->password(), "casa", 0, 1});
+    UploadAccount serverAccount() const {
+        return {server_->address(), server_->user(), server_->password(), "casa", 3, 1};
+    }
+    // The account in the dialog, then ACEPTAR; true once the login ended.
+    bool accept(const UploadAccount& account) {
+        open()->setAccount(account);
         QSignalSpy answered(&publisher().client(), &FtpClient::loggedIn);
-        publisher().dialog()->labelClicked(FtpDialog::kAccept);
+        QTest::mouseClick(publisher().dialog()->label(FtpDialog::kAccept), Qt::LeftButton);
         return answered.wait(10'000);
     }
 private slots:
@@ -146,7 +149,7 @@ private slots:
                 known.write(server_->address().toLatin1() + " sha256//AA==\n"));
         known.close();
         FtpDialog* dialog = open();
-        dialog->setAccount({server_->address(), server_->user(), server_->password(), "casa", 0, 0});
+        dialog->setAccount(serverAccount());
         QTest::mouseClick(dialog->label(FtpDialog::kAccept), Qt::LeftButton);
         QVERIFY(dialog->isBusy());
         dialog->close();
@@ -161,14 +164,7 @@ private slots:
     // From the globe button to pictures on the server. The account is stored (records 2 to 6, their
     // layout is the settings tests' business) with its pages, and fills the dialog of the next panel.
     void publishes() {
-        QVERIFY(started());
-        FtpDialog* dialog = open();
-        const UploadAccount account{server_->address(), server_->user(), server_->password(), "casa", 3, 1};
-        dialog->setAccount(account);
-        QSignalSpy answered(&publisher().client(), &FtpClient::loggedIn);
-        QTest::mouseClick(dialog->label(FtpDialog::kAccept), Qt::LeftButton);
-        QVERIFY(dialog->isBusy());
-        QVERIFY(answered.wait(10'000));
+        QVERIFY(started() && accept(serverAccount()));
         QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::On);
         f_->panel->hoverButton(ControlPanel::Publish);
         f_->panel->hoverButton(ControlPanel::Publish);
@@ -195,7 +191,7 @@ private slots:
         QCOMPARE(publisher().uploadCounter(), 1);
         QVERIFY(!publisher().running());
         QCOMPARE(f_->panel->button(ControlPanel::Publish)->backColor(), Colors::Idle); // a new panel
-        QCOMPARE(open()->account(), account);
+        QCOMPARE(open()->account(), serverAccount());
     }
 
     // An account that may log in and read but not write. Each refusal brings the automatic session,
@@ -206,7 +202,7 @@ private slots:
         QSignalSpy uploads(&publisher().client(), &FtpClient::uploaded);
         for (int how = 0; how < 4; ++how) { // CANCELAR, Esc, the window closed, left alone
             publisher().session().retryTimer().setInterval(how < 3 ? 60'000 : 100);
-            QVERIFY(accept());
+            QVERIFY(accept(serverAccount()));
             FtpDialog* dialog = publisher().dialog();
             QTRY_COMPARE(dialog->windowTitle(), QStringLiteral("Pregonar  -  Sesión Automática"));
             how == 0   ? QTest::mouseClick(dialog->label(FtpDialog::kCancel), Qt::LeftButton)
