@@ -13,6 +13,17 @@
 #include <csignal>
 #include <sys/prctl.h>
 
+// A file's bytes (empty when it cannot be read).
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+// Writes a file; returns its path, empty when it could not be written.
+inline QString writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
 // A real FTP server for tests on 127.0.0.1, in a temporary folder; it dies with the test.
 //   Plain: pyftpdlib (Debian's /usr/bin/python3), one user whose password holds ':', '@', 'ñ' and a
 //          trailing space. It reads commands as Windows-1252 and, as some Windows servers do, will not
@@ -111,8 +122,7 @@ import os, sys
 from pyftpdlib import authorizers, handlers, servers
 class Handler(handlers.FTPHandler):
     auth_failed_timeout = 0.1  # not the default 3 s pause after a wrong password
-    def decode(self, data):
-        return data.decode("cp1252", self.unicode_errors)
+    decode = lambda self, data: data.decode("cp1252", self.unicode_errors)
     def ftp_RNTO(self, path):
         if self._rnfr and os.path.exists(path):
             self._rnfr = None

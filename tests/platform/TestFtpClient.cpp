@@ -23,17 +23,11 @@ class TestFtpClient : public QObject {
     QString error_; // of the last login
 
     QString localFile(const QString& name, const QByteArray& bytes) {
-        QFile file(local_.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName()
-                                                                                    : QString();
+        return writeFile(local_.filePath(name), bytes);
     }
     // `size` bytes that a transfer in ASCII mode would change.
     static QByteArray binary(qsizetype size) {
         return QByteArray("\r\n\0\n\xff", 5).repeated(size / 5 + 1).left(size);
-    }
-    static QByteArray readAll(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     // Logs in and returns how: the failure kind, with the error text in `error_`.
@@ -109,7 +103,7 @@ private slots:
     // TLS can be neither faked nor stripped once a server has been seen with it.
     void tlsServerKeptToWhatWasLearnt() {
         const QString known = localFile(QStringLiteral("Pregonar.TLS"), "# notas\nftp.otra.com:21 tls\n");
-        const QByteArray others = readAll(known);
+        const QByteArray others = readFile(known);
         FtpTestServer tls(Kind::Tls);
         QVERIFY(tls.start());
         FtpTestServer other(Kind::Tls), plain(Kind::Plain);
@@ -121,7 +115,7 @@ private slots:
         };
         // A self-signed server's key is learnt (and then required: uploadsArriveIntactOverOneConnection).
         QCOMPARE(attempt(tls), Failure::None);
-        const QByteArray learnt = readAll(known);
+        const QByteArray learnt = readFile(known);
         QVERIFY2(learnt.startsWith(others + address + " sha256//"), learnt.constData());
         // Another server (another key) at the same address: refused with the reason, until trusted.
         tls.kill();
@@ -129,7 +123,7 @@ private slots:
         QCOMPARE(attempt(other), Failure::KeyChanged); // ... and trusted there
         QVERIFY2(error_.contains("Huella de la nueva clave:\nSHA256:") && error_.contains(address),
                  qPrintable(error_));
-        QVERIFY(readAll(known) != learnt);
+        QVERIFY(readFile(known) != learnt);
         QCOMPARE(attempt(other), Failure::None);
         // The same address without TLS: refused, also when the line learnt is damaged; a server never
         // seen with TLS works in plain FTP.
@@ -175,8 +169,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(results(uploads),
                                   "tienda.html tienda.jpg tienda.jpg tienda.jpg tienda-001.jpg", 10'000);
         QCOMPARE(client.pendingUploads(), 0);
-        QCOMPARE(readAll(dir + ".jpg"), binary(30'002)); // the last one wins
-        QCOMPARE(readAll(dir + "-001.jpg"), binary(30'000));
+        QCOMPARE(readFile(dir + ".jpg"), binary(30'002)); // the last one wins
+        QCOMPARE(readFile(dir + "-001.jpg"), binary(30'000));
         QCOMPARE(server.connectionsSeen(), 3); // the start's probe and the two logins
         client.upload(local_.filePath(QStringLiteral("foto0.jpg")), remote + "-002.jpg");
         QTRY_VERIFY_WITH_TIMEOUT(results(uploads).endsWith(" tienda-002.jpg!"), 10'000);
@@ -217,7 +211,7 @@ private slots:
             client->upload(localFile("foto.jpg", "foto"), server.remotePrefix() + "tienda.jpg");
             QTest::qWait(300); // let the worker start waiting on the server
         }
-        QCOMPARE(readAll(final), QByteArray("old")); // visitors still get the whole old picture
+        QCOMPARE(readFile(final), QByteArray("old")); // visitors still get the whole old picture
 
         clock.restart();
         destroy ? client.reset() : client->disconnectFromServer();
