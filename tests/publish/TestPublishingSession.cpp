@@ -54,15 +54,10 @@ public:
     bool ask(const QString& text) override { return log << QStringLiteral("ask"), texts << text, answer; }
 
 private:
-    void drop() { ++session_, pending_ = 0; }
-    void later(std::function<void()> step) {
-        QTimer::singleShot(0, this, [this, step, session = session_] {
-            if (session == session_)
-                step();
-        });
-    }
+    void drop() { session_ = std::make_unique<QObject>(), pending_ = 0; }
+    void later(const std::function<void()>& step) { QTimer::singleShot(0, session_.get(), step); }
     int pending_ = 0;
-    int session_ = 0;
+    std::unique_ptr<QObject> session_ = std::make_unique<QObject>(); // gone, the answers due go with it
 };
 
 } // namespace
