@@ -87,10 +87,7 @@ public:
         }
         return false;
     }
-    void kill() {
-        if (signalAll(SIGKILL))
-            process_.waitForFinished(5000);
-    }
+    void kill() { signalAll(SIGKILL) && process_.waitForFinished(5000); }
     bool freeze() { return signalAll(SIGSTOP); } // connections stay open, nothing answers
 
     // Control connections accepted so far, from the server's log.

@@ -77,8 +77,7 @@ private slots:
         QFETCH(QString, url);
         const auto address = parseFtpServer(text);
         QCOMPARE(address ? address->urlHost() + u':' + QString::number(address->port) : QString(), url);
-        QVERIFY(address ||
-                !CurlFtpClient().connectToServer(text, QStringLiteral("tienda"), QStringLiteral("clave")));
+        QVERIFY(address || !CurlFtpClient().connectToServer(text, "tienda", "clave"));
         QCOMPARE(CurlFtpClient::runningWorkers(), 0); // nothing that could reach the network
     }
 

@@ -25,12 +25,11 @@ public:
     bool connectToServer(const QString& server, const QString& user, const QString& password) override {
         if (server.isEmpty() || user.isEmpty() || password.isEmpty())
             return false;
-        drop();
-        log << QStringLiteral("login");
+        drop(), log << QStringLiteral("login");
         const QChar how = logins.isEmpty() ? u'+' : std::exchange(logins, logins.mid(1)).front();
-        later([this, how] {
-            const auto failure = LoginFailure(QStringLiteral("+naku").indexOf(how)); // 'n' unused
-            emit loggedIn(how == u'+', QStringLiteral("refused %1").arg(how), failure);
+        later([this, how] { // "+naku": LoginFailure's order ('n' unused)
+            emit loggedIn(how == u'+', QStringLiteral("refused %1").arg(how),
+                          LoginFailure(QStringLiteral("+naku").indexOf(how)));
         });
         return true;
     }
@@ -209,8 +208,8 @@ private slots:
             got << QString::number(session.uploadTimer().interval());
         QCOMPARE(got.join(u' '), outcome);
         QCOMPARE(session.retryTimer().isActive(), session.automatic());
-        if (!message.isEmpty())
-            QVERIFY2(client.texts.last().contains(message), qPrintable(client.texts.last()));
+        QVERIFY2(message.isEmpty() || client.texts.value(client.texts.size() - 1).contains(message),
+                 qPrintable(client.texts.join(u'|')));
     }
 };
 
