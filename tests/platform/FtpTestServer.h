@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #pragma once
 
+#include "platform/TestFiles.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
@@ -12,17 +14,6 @@
 
 #include <csignal>
 #include <sys/prctl.h>
-
-// A file's bytes (empty when it cannot be read).
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-// Writes a file; returns its path, empty when it could not be written.
-inline QString writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
-}
 
 // A real FTP server for tests on 127.0.0.1, in a temporary folder; it dies with the test.
 //   Plain: pyftpdlib (Debian's /usr/bin/python3), one user whose password holds ':', '@', 'ñ' and a
@@ -49,9 +40,10 @@ public:
     // Once; returns when the server greets. Port 0: a free one. `readOnly` (Plain): the user may log
     // in and read, not write.
     bool start(quint16 port = 0, bool readOnly = false) {
-        QTcpServer probe;
-        port_ = port || !probe.listen(QHostAddress::LocalHost) ? port : probe.serverPort();
-        probe.close();
+        port_ = port ? port : [] { // a free one
+            QTcpServer probe;
+            return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : quint16(0);
+        }();
         process_.setProcessChannelMode(QProcess::MergedChannels);
         process_.setStandardOutputFile(dir_.filePath("server.log")); // pyftpdlib's log; vsftpd writes its own
         process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });

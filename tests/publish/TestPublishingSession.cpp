@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
+#include "platform/TestFiles.h"
 #include "publish/PublishingSession.h"
 #include "publish/WebPages.h"
 
@@ -83,27 +84,21 @@ private slots:
         QTemporaryDir dir;
         const QString name = QStringLiteral("a\"b c"), live = dir.filePath(name + ".html"),
                       gallery = dir.filePath(name + "-gi.html");
-        const auto read = [](const QString& path) {
-            QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-        };
         QVERIFY(WebPages::writePages(dir.path(), name, 8, 0) && !QFile::exists(gallery));
         // The picture reloads every 8 s, the page itself too where scripts do not run; no broken quote.
-        const QString page = read(live);
+        const QString page = QString::fromUtf8(readFile(live));
         QVERIFY(page.contains("src=\"a%22b%20c.jpg\"") && page.contains("}, 8000);") &&
                 page.contains("content=\"8\"") &&
                 !page.contains(QRegularExpression(QStringLiteral("=\"[^\"]*\"[^ >]"))));
         QVERIFY(WebPages::writePages(dir.path(), name, 8, 10));
-        QVERIFY(read(gallery).count(QStringLiteral("<img src=")) == 10 &&
-                read(gallery).contains("a%22b%20c-010.jpg") &&
-                read(gallery).contains("b.fecha - a.fecha")); // newest first
-        QFile own(gallery);
+        const QByteArray pictures = readFile(gallery);
+        QVERIFY(pictures.count("<img src=") == 10 && pictures.contains("a%22b%20c-010.jpg") &&
+                pictures.contains("b.fecha - a.fecha")); // newest first
         const QByteArray shops = "<p>la p\xc3\xa1gina de la tienda</p>";
-        QVERIFY(own.open(QIODevice::WriteOnly) && own.write(shops) == shops.size());
-        own.close();
+        QCOMPARE(writeFile(gallery, shops), gallery);
         QVERIFY(WebPages::writePages(dir.path(), name, 15, 20));
-        QCOMPARE(read(live), WebPages::livePage(name, 15, true));
-        QCOMPARE(read(gallery), QString::fromUtf8(shops));
+        QCOMPARE(readFile(live), WebPages::livePage(name, 15, true).toUtf8());
+        QCOMPARE(readFile(gallery), shops);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left
         QVERIFY(!WebPages::writePages(dir.path(), QStringLiteral("no/existe"), 8, 0));
     }
