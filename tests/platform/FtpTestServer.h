@@ -111,7 +111,9 @@ import os, sys
 from pyftpdlib import authorizers, handlers, servers
 class Handler(handlers.FTPHandler):
     auth_failed_timeout = 0.1  # not the default 3 s pause after a wrong password
+    # The commands, the password's too, read as Windows-1252.
     decode = lambda self, data: data.decode("cp1252", self.unicode_errors)
+    # As some Windows servers: no rename onto an existing file.
     def ftp_RNTO(self, path):
         if self._rnfr and os.path.exists(path):
             self._rnfr = None
