@@ -16,9 +16,9 @@
 #include <sys/prctl.h>
 
 // A real FTP server for tests on 127.0.0.1, in a temporary folder; it dies with the test.
-//   Plain: pyftpdlib (Debian's /usr/bin/python3), one user whose password holds ':', '@', 'ñ' and a
-//          trailing space. It reads commands as Windows-1252 and, as some Windows servers do, will not
-//          rename onto an existing file.
+//   Plain: pyftpdlib (Debian's /usr/bin/python3), reading commands as Windows-1252. Besides user(), a
+//          second user logs in to the same folder: "añil", password "contraseña " (a trailing space),
+//          for whom the server, as some Windows servers do, will not rename onto an existing file.
 //   Tls:   vsftpd with a fresh self-signed certificate, TLS required for login and data (so a success
 //          proves TLS was used). Anonymous with upload rights, since vsftpd wants system users; it
 //          refuses a writable chroot, so uploads go to "up/": use remotePrefix() in remote names.
@@ -33,7 +33,7 @@ public:
     quint16 port() const { return port_; }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port_); } // as typed in the form
     QString user() const { return plain_ ? "tienda" : "anonymous"; }
-    QString password() const { return plain_ ? QStringLiteral("cl@ve:ñ ") : "pregonar@"; }
+    QString password() const { return plain_ ? "cl@ve:1" : "pregonar@"; } // ':' '@' would break a URL
     QString remotePrefix() const { return plain_ ? QString() : QStringLiteral("up/"); }
     QString uploadDir() const { return dir_.filePath(plain_ ? "root" : "root/up"); } // where uploads land
 
@@ -79,8 +79,11 @@ public:
         }
         return false;
     }
+    // As start(), saying what failed.
+    bool start(QString* error) { return start() || (*error = "no FTP server at " + address(), false); }
     void kill() { signalAll(SIGKILL) && process_.waitForFinished(5000); }
     bool freeze() { return signalAll(SIGSTOP); } // connections stay open, nothing answers
+    bool thaw() { return signalAll(SIGCONT); }
 
     // Control connections accepted so far, from the server's log.
     int connectionsSeen() const {
@@ -113,14 +116,15 @@ class Handler(handlers.FTPHandler):
     auth_failed_timeout = 0.1  # not the default 3 s pause after a wrong password
     # The commands, the password's too, read as Windows-1252.
     decode = lambda self, data: data.decode("cp1252", self.unicode_errors)
-    # As some Windows servers: no rename onto an existing file.
+    # As some Windows servers, for the second user: no rename onto an existing file.
     def ftp_RNTO(self, path):
-        if self._rnfr and os.path.exists(path):
+        if self.username != "tienda" and self._rnfr and os.path.exists(path):
             self._rnfr = None
             return self.respond("550 Cannot create a file when that file already exists.")
         return super().ftp_RNTO(path)
 Handler.authorizer = authorizers.DummyAuthorizer()
-Handler.authorizer.add_user("tienda", "cl@ve:\u00f1 ", sys.argv[2], perm=sys.argv[3])
+Handler.authorizer.add_user("tienda", "cl@ve:1", sys.argv[2], perm=sys.argv[3])
+Handler.authorizer.add_user("a\u00f1il", "contrase\u00f1a ", sys.argv[2], perm=sys.argv[3])
 servers.FTPServer(("127.0.0.1", int(sys.argv[1])), Handler).serve_forever()
 )";
     static constexpr const char* kVsftpdOptions =

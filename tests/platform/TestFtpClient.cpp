@@ -29,9 +29,10 @@ class TestFtpClient : public QObject {
     static QByteArray binary(int times) { return QByteArray("\r\n\0\n\xff", 5).repeated(times); }
 
     // Logs in and returns how: the failure kind, with the error text in `error_`.
-    Failure login(CurlFtpClient& client, const FtpTestServer& server, const QString& password = {}) {
+    Failure login(CurlFtpClient& client, const FtpTestServer& server, const QString& user = {},
+                  const QString& password = {}) {
         QSignalSpy done(&client, &FtpClient::loggedIn);
-        if (!client.connectToServer(server.address(), server.user(),
+        if (!client.connectToServer(server.address(), user.isNull() ? server.user() : user,
                                     password.isNull() ? server.password() : password) ||
             !done.wait(10'000))
             return Failure::Network;
@@ -79,8 +80,8 @@ private slots:
         QCOMPARE(CurlFtpClient::runningWorkers(), 0); // nothing that could reach the network
     }
 
-    // The account goes exactly as stored (the server reads Windows-1252; the password ends in a
-    // space). An incomplete one starts nothing that could reach the network; a refused one fails
+    // The account goes exactly as stored (the server reads Windows-1252; the second user's password
+    // ends in a space). An incomplete one starts nothing that could reach the network; a refused one fails
     // the uploads asked for on it.
     void loginSendsAccountAsStored() {
         FtpTestServer server(Kind::Plain);
@@ -89,12 +90,12 @@ private slots:
         QVERIFY(!client.connectToServer(server.address(), {}, server.password()) &&
                 !client.connectToServer(server.address(), server.user(), {}));
         QCOMPARE(CurlFtpClient::runningWorkers(), 0);
-        QCOMPARE(login(client, server, server.password().trimmed()), Failure::Account);   // no space
+        QCOMPARE(login(client, server, "añil", "contraseña"), Failure::Account);          // no space
         QVERIFY2(error_.contains(QStringLiteral("(server: \"530 ")), qPrintable(error_)); // its own words
         QSignalSpy uploads(&client, &FtpClient::uploaded);
         client.upload(localFile(QStringLiteral("a.jpg"), "x"), QStringLiteral("a.jpg"));
         QTRY_COMPARE_WITH_TIMEOUT(results(uploads), "a.jpg!", 10'000);
-        QCOMPARE(login(client, server), Failure::None);
+        QCOMPARE(login(client, server, "añil", "contraseña "), Failure::None);
     }
 
     // TLS can be neither faked nor stripped once a server has been seen with it.
@@ -142,12 +143,14 @@ private slots:
     }
     void uploadsArriveIntactOverOneConnection() {
         QFETCH(bool, tls);
-        FtpTestServer server(tls ? Kind::Tls : Kind::Plain); // Plain: no rename onto an existing file
+        FtpTestServer server(tls ? Kind::Tls : Kind::Plain);
         QVERIFY(server.start());
-        // A server already seen (for TLS: its key learnt), as in every session after the first.
+        // A server already seen (for TLS: its key learnt), as in every session after the first. Plain:
+        // the user for whom nothing is renamed onto an existing file.
         CurlFtpClient client(local_.filePath(QStringLiteral("uploads.tls")));
-        QCOMPARE(login(client, server), Failure::None);
-        QCOMPARE(login(client, server), Failure::None);
+        const QString user = tls ? server.user() : "añil", password = tls ? server.password() : "contraseña ";
+        QCOMPARE(login(client, server, user, password), Failure::None);
+        QCOMPARE(login(client, server, user, password), Failure::None);
 
         // A page, then the live picture three times over, spaced as the upload timer spaces them,
         // one gallery picture, and one whose target cannot go. With TLS 1.3 the server's session-reuse
