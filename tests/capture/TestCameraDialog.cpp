@@ -83,8 +83,8 @@ private slots:
         CameraChoice expected = saved;
         expected.device = chosenDevice;
         QCOMPARE(dialog.choice(), expected);
-        // The demo and a file are still there, and picking another source is taken.
-        QCOMPARE(dialog.sourceBox()->itemText(dialog.sourceBox()->count() - 2),
+        // The demo, a file and a network camera are still there, and picking another source is taken.
+        QCOMPARE(dialog.sourceBox()->itemText(dialog.sourceBox()->count() - 3),
                  QStringLiteral("Escena de demostración"));
         dialog.sourceBox()->setCurrentIndex(0);
         QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::SystemDefault));
