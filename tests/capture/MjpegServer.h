@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// A network camera on loopback (tests/capture/mjpeg_server.py): the pictures of a Motion JPEG clip as
+// HTTP Motion JPEG. Stopped and started again, it comes back on the same port.
+class MjpegServer {
+public:
+    MjpegServer(QString clip, int fps)
+        : m_clip(std::move(clip))
+        , m_fps(fps) {}
+    ~MjpegServer() { stop(); }
+
+    bool start(const QString& clip = {}) {
+        if (!clip.isEmpty())
+            m_clip = clip;
+        m_process.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral(PREGONAR_SOURCE_DIR "/tests/capture/mjpeg_server.py"),
+                         QString::number(m_port), m_clip, QString::number(m_fps)});
+        if (!m_process.waitForReadyRead(10000))
+            return false;
+        m_port = m_process.readLine().trimmed().toInt();
+        return m_port > 0;
+    }
+    void stop() {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    QString url(const char* path = "/video.mjpg") const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QLatin1String(path));
+    }
+
+private:
+    QString m_clip;
+    int m_fps;
+    int m_port = 0;
+    QProcess m_process;
+};
