@@ -5,6 +5,7 @@
 #include "platform/CaptureSources.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QCameraDevice>
 #include <QMediaDevices>
 #include <QThreadPool>
@@ -22,6 +23,8 @@ QThreadPool& stateWorker() {
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool;
         p->setMaxThreadCount(1);
+        // Pipelines closed at the very end are closed before the program goes.
+        qAddPostRoutine([] { stateWorker().waitForDone(3000); });
         return p;
     }();
     return *pool;

@@ -9,17 +9,12 @@
 // HTTP Motion JPEG. Stopped and started again, it comes back on the same port.
 class MjpegServer {
 public:
-    MjpegServer(QString clip, int fps)
-        : m_clip(std::move(clip))
-        , m_fps(fps) {}
     ~MjpegServer() { stop(); }
 
-    bool start(const QString& clip = {}) {
-        if (!clip.isEmpty())
-            m_clip = clip;
+    bool start(const QString& clip, int fps = 10) {
         m_process.start(QStringLiteral("/usr/bin/python3"),
                         {QStringLiteral(PREGONAR_SOURCE_DIR "/tests/capture/mjpeg_server.py"),
-                         QString::number(m_port), m_clip, QString::number(m_fps)});
+                         QString::number(m_port), clip, QString::number(fps)});
         if (!m_process.waitForReadyRead(10000))
             return false;
         m_port = m_process.readLine().trimmed().toInt();
@@ -34,8 +29,6 @@ public:
     }
 
 private:
-    QString m_clip;
-    int m_fps;
     int m_port = 0;
     QProcess m_process;
 };

@@ -44,31 +44,30 @@ private slots:
         QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("esto no es un video") > 0);
     }
 
-    void videoFileIsACamera() {
+    // A clip of two seconds, greener frame by frame: it plays as a camera, over and over.
+    void videoFileIsACameraInALoop() {
         const auto source = makeFrameSource({.kind = CameraChoice::Kind::File, .file = m_clip});
         MotionDetector detector;
         QVERIFY(!grab(*source, detector)); // nothing before it starts
         source->start();
         QTRY_VERIFY_WITH_TIMEOUT(grab(*source, detector), 10000);
-        const QRgb pixel = detector.view().pixel(160, 120);
-        QVERIFY2(qBlue(pixel) > 150 && qRed(pixel) < 90, qPrintable(QColor(pixel).name()));
-
-        // Stopped, it gives nothing; started again, it resumes by itself.
-        source->stop();
-        QVERIFY(!source->isActive());
-        QVERIFY(!grab(*source, detector));
-        source->start();
-        QTRY_VERIFY_WITH_TIMEOUT(grab(*source, detector), 10000);
-        // It plays in a loop: after the clip's two seconds it still delivers.
-        QTest::qWait(2500);
-        QVERIFY(grab(*source, detector));
+        int greenest = 0;
+        bool again = false;
+        for (int i = 0; i < 40 && !again; ++i, QTest::qWait(100)) {
+            QVERIFY(grab(*source, detector));
+            const QRgb pixel = detector.view().pixel(160, 120);
+            QVERIFY2(qBlue(pixel) > 150 && qRed(pixel) < 90, qPrintable(QColor(pixel).name()));
+            again = qGreen(pixel) + 30 < greenest;
+            greenest = std::max(greenest, qGreen(pixel));
+        }
+        QVERIFY(again);
     }
 
     // A network camera that drops is opened again by itself, after 1 s, then 2 s...; what it shows when
     // it returns (someone came in meanwhile) is only the new reference, not a customer.
     void networkCameraComesBack() {
-        MjpegServer server(m_clip, 10);
-        QVERIFY(server.start());
+        MjpegServer server;
+        QVERIFY(server.start(m_clip));
         Capture capture(m_dir.path(), &makeFrameSource);
         capture.setChoice(CameraChoice::fromArgument(server.url()));
         QSignalSpy compared(&capture, &Capture::compared), customers(&capture, &Capture::customerSeen),
@@ -105,8 +104,8 @@ private slots:
     void badNetworkInput() {
         QFETCH(QString, path);
         QFETCH(QString, said);
-        MjpegServer server(m_clip, 10);
-        QVERIFY(server.start());
+        MjpegServer server;
+        QVERIFY(server.start(m_clip));
         Capture capture(m_dir.path(), &makeFrameSource);
         capture.setChoice(CameraChoice::fromArgument(server.url(path.toLatin1().constData())));
         QSignalSpy compared(&capture, &Capture::compared), problems(&capture, &Capture::sourceProblem);

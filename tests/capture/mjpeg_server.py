@@ -1,14 +1,10 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Pregonar developers
-"""A network camera on loopback: serves the JPEG pictures of a Motion JPEG clip (AVI or Matroska) as
-HTTP multipart Motion JPEG, in real time and in a loop.
-
-  mjpeg_server.py PORT CLIP FPS [MARKS_LOG FRAME,FRAME...]   (PORT 0: any; the port is printed)
-
-Paths: /video.mjpg the clip; /cortada.mjpg every picture cut in half; /basura.mjpg noise sent as
-pictures; anything else a web page. With MARKS_LOG, the time each listed frame left is written there.
-"""
+# A network camera on loopback: the JPEG pictures of a Motion JPEG clip (AVI, Matroska) served as HTTP
+# Motion JPEG, in real time, in a loop.   mjpeg_server.py PORT CLIP FPS [MARKS_LOG FRAME,FRAME...]
+# PORT 0: any (the port is printed). /video.mjpg the clip; /cortada.mjpg every picture cut in half;
+# /basura.mjpg noise; anything else a web page. MARKS_LOG gets the time each listed frame left.
 import os
 import sys
 import time
@@ -33,7 +29,6 @@ class Camera(BaseHTTPRequestHandler):
 
     def log_message(self, *args):
         pass
-
     def do_GET(self):
         if self.path not in ("/video.mjpg", "/cortada.mjpg", "/basura.mjpg"):
             page = b"<html><body>Router</body></html>"

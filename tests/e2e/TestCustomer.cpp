@@ -83,8 +83,8 @@ private slots:
         env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") +
                                                        qEnvironmentVariable("XDG_RUNTIME_DIR") +
                                                        QStringLiteral("/pulse/native"));
-        MjpegServer networkCamera(greeterCamera, 10);
-        QVERIFY(networkCamera.start());
+        MjpegServer networkCamera;
+        QVERIFY(networkCamera.start(greeterCamera));
         const std::unique_ptr<QProcess> greeting =
             greeter.start({QStringLiteral("--camera"), networkCamera.url()}, false, env);
         const std::unique_ptr<QProcess> program = shop.start({QStringLiteral("--camera"), camera});
