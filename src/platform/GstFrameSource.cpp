@@ -5,8 +5,9 @@
 #include "platform/CaptureSources.h"
 
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QCameraDevice>
+#include <QCoreApplication>
+#include <QFile>
 #include <QMediaDevices>
 #include <QThreadPool>
 #include <QUrl>
@@ -114,8 +115,17 @@ void linkStream(GstElement*, GstPad* pad, gpointer data) {
     const GstStructure* kind = gst_caps_is_empty(caps) ? nullptr : gst_caps_get_structure(caps, 0);
     const bool raw = kind && gst_structure_has_name(kind, "video/x-raw");
     const bool audio = kind && g_str_has_prefix(gst_structure_get_name(kind), "audio/");
+    const bool coded = kind && !raw && g_str_has_prefix(gst_structure_get_name(kind), "video/");
     if (!gst_pad_is_linked(sinkPad) && !audio) {
-        if (raw) {
+        if (coded) {
+            // H.264 and the like from a file: decoded in full, then scaled as below.
+            GstElement* decode = make("decodebin", pipeline);
+            g_signal_connect(decode, "pad-added", G_CALLBACK(linkStream), pipeline);
+            gst_element_sync_state_with_parent(decode);
+            GstPad* in = gst_element_get_static_pad(decode, "sink");
+            gst_pad_link(pad, in);
+            gst_object_unref(in);
+        } else if (raw) {
             GstElement* scale = make("videoscale", pipeline);
             GstElement* convert = make("videoconvert", pipeline);
             GstElement* filter = make("capsfilter", pipeline);
@@ -136,6 +146,24 @@ void linkStream(GstElement*, GstPad* pad, gpointer data) {
     gst_caps_unref(caps);
     gst_object_unref(sinkPad);
     gst_object_unref(sink);
+}
+
+// A file's container is opened by its demuxer alone, which hands its frames straight to the sink: no
+// queue and no thread between them (a decoder's bin would add both).
+void plugDemuxer(GstElement* typefind, guint, GstCaps* caps, gpointer data) {
+    GstElement* pipeline = GST_ELEMENT(data);
+    GList* all = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DEMUXER, GST_RANK_MARGINAL);
+    GList* fit = g_list_sort(gst_element_factory_list_filter(all, caps, GST_PAD_SINK, false),
+                             gst_plugin_feature_rank_compare_func);
+    // Not a container GStreamer knows a demuxer for: the decoders' bin finds what it is.
+    GstElement* next = fit ? gst_element_factory_create(GST_ELEMENT_FACTORY(fit->data), nullptr)
+                           : gst_element_factory_make("decodebin", nullptr);
+    gst_plugin_feature_list_free(fit);
+    gst_plugin_feature_list_free(all);
+    gst_bin_add(GST_BIN(pipeline), next);
+    g_signal_connect(next, "pad-added", G_CALLBACK(linkStream), pipeline);
+    gst_element_link(typefind, next);
+    gst_element_sync_state_with_parent(next);
 }
 
 // Decoding stops at Motion JPEG (decoded at the tick, scaled) and at sound (never used).
@@ -239,8 +267,14 @@ GstElement* GstFrameSource::buildPipeline(QString* device) {
         }
         g_object_set(sink, "sync", false, nullptr);
         gst_element_link_many(source, filter, sink, nullptr);
-    } else if (m_choice.kind == Kind::Network &&
-               QUrl(m_choice.url).scheme().startsWith(QLatin1String("http"))) {
+    } else if (m_choice.kind == Kind::File) {
+        GstElement* source = make("filesrc", pipeline);
+        GstElement* find = make("typefind", pipeline);
+        g_object_set(source, "location", QFile::encodeName(m_choice.file).constData(), nullptr);
+        gst_element_link(source, find);
+        g_signal_connect(find, "have-type", G_CALLBACK(plugDemuxer), pipeline);
+        // sync (the default): a file plays in real time, like a camera.
+    } else if (QUrl(m_choice.url).scheme().startsWith(QLatin1String("http"))) {
         // Motion JPEG over HTTP: one JPEG picture after the other in a multipart answer.
         const QUrl address(m_choice.url);
         GstElement* source = make("souphttpsrc", pipeline);
@@ -258,12 +292,11 @@ GstElement* GstFrameSource::buildPipeline(QString* device) {
         gst_element_link(source, demux);
         g_signal_connect(demux, "pad-added", G_CALLBACK(linkStream), pipeline);
     } else {
-        // A file, or RTSP: whatever the stream holds is found and decoded, except Motion JPEG.
-        const bool file = m_choice.kind == Kind::File;
+        // RTSP: whatever the stream holds is found and decoded, except Motion JPEG.
         GstElement* decode = make("uridecodebin", pipeline);
-        const QUrl address = file ? QUrl::fromLocalFile(m_choice.file) : QUrl(m_choice.url);
+        const QUrl address(m_choice.url);
         g_object_set(decode, "uri", address.toString(QUrl::RemoveUserInfo).toUtf8().constData(), nullptr);
-        g_object_set(sink, "sync", file, nullptr); // a file plays in real time, like a camera
+        g_object_set(sink, "sync", false, nullptr);
         g_signal_connect(decode, "pad-added", G_CALLBACK(linkStream), pipeline);
         g_signal_connect(decode, "autoplug-continue", G_CALLBACK(continueDecoding), nullptr);
         g_signal_connect_data(
