@@ -428,10 +428,12 @@ bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>
     if (!m_sink)
         return false;
     if (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink), 0)) {
+        // Only the frame is kept, not the sample: the sink reuses its sample when the caps change.
         releaseHeld();
-        m_held = sample;
         m_sinceFrame.start();
-        if (!decodeHeld())
+        const bool decoded = decode(sample);
+        gst_sample_unref(sample);
+        if (!decoded)
             return false;
     } else if (m_choice.kind == CameraChoice::Kind::Network && m_sinceFrame.elapsed() > 10000) {
         // A network camera that stopped sending without closing the connection.
@@ -439,7 +441,7 @@ bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>
         return false;
     }
     // No newer frame: the newest is still the one before (a camera slower than the tick).
-    if (!m_held || !m_heldView.isValid())
+    if (!m_heldView.isValid())
         return false;
     becameActive();
     use(m_heldView);
@@ -451,15 +453,12 @@ void GstFrameSource::releaseHeld() {
         gst_video_frame_unmap(m_mapped.get());
         m_mapped.reset();
     }
-    if (m_held)
-        gst_sample_unref(m_held);
-    m_held = nullptr;
     m_heldView = FrameView();
 }
 
-bool GstFrameSource::decodeHeld() {
-    GstCaps* caps = gst_sample_get_caps(m_held);
-    GstBuffer* buffer = gst_sample_get_buffer(m_held);
+bool GstFrameSource::decode(GstSample* sample) {
+    GstCaps* caps = gst_sample_get_caps(sample);
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
     const GstStructure* kind = caps && !gst_caps_is_empty(caps) ? gst_caps_get_structure(caps, 0) : nullptr;
     if (!buffer || !kind)
         return false;
@@ -476,7 +475,7 @@ bool GstFrameSource::decodeHeld() {
         return decoded;
     }
     if (gst_structure_has_name(kind, "video/x-raw")) {
-        // Raw frames are read in place: mapped while they are the newest.
+        // Raw frames are read in place: mapped (which keeps the buffer) while they are the newest.
         GstVideoInfo info;
         auto frame = std::make_unique<GstVideoFrame>();
         if (!gst_video_info_from_caps(&info, caps) ||

@@ -53,7 +53,7 @@ private:
     GstElement* buildPipeline(QString* device);
     void becameActive();
     void dropped(const QString& why);
-    bool decodeHeld();
+    bool decode(GstSample* sample);
     void releaseHeld();
     void pollBus();
 
@@ -67,9 +67,8 @@ private:
     std::unique_ptr<QMediaDevices> m_devices; // cameras only: plugged in and out
     QElapsedTimer m_sinceFrame;
     ScaledJpegDecoder m_jpeg;
-    GstSample* m_held = nullptr;             // the newest frame taken from the sink
-    std::unique_ptr<GstVideoFrame> m_mapped; // its planes, when it is raw
-    FrameView m_heldView;                    // what the detector reads of it
+    std::unique_ptr<GstVideoFrame> m_mapped; // the newest frame taken from the sink, when it is raw
+    FrameView m_heldView;                    // what the detector reads of the newest frame
     int m_retryDelayMs = 1000;
     bool m_wanted = false;
     bool m_active = false;

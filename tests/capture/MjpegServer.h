@@ -24,8 +24,8 @@ public:
         m_process.kill();
         m_process.waitForFinished(5000);
     }
-    QString url(const char* path = "/video.mjpg") const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QLatin1String(path));
+    QString url(const QString& path = QStringLiteral("/video.mjpg")) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
     }
 
 private:
