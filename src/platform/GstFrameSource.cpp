@@ -259,6 +259,10 @@ GstElement* GstFrameSource::buildPipeline(QString* device) {
         const int format = pickFormat(m_choice, infos);
         GstElement* source = make("v4l2src", pipeline);
         GstElement* filter = make("capsfilter", pipeline);
+        if (!source) {
+            gst_object_unref(pipeline);
+            return nullptr;
+        }
         g_object_set(source, "device", camera.id().constData(), nullptr);
         if (format >= 0) {
             GstCaps* caps = gst_caps_from_string(capsOf(formats[format]).toUtf8().constData());
