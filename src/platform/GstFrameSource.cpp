@@ -393,7 +393,6 @@ bool GstFrameSource::handleMessage(GstMessage* message) {
             why = QStringLiteral("La dirección no es una cámara de red (Motion JPEG por HTTP, o RTSP)");
         else if (g_error_matches(error, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_AUTHORIZED))
             why = QStringLiteral("La cámara de red no acepta el usuario o la contraseña");
-        qInfo("camera: %s", error->message);
         g_error_free(error);
         dropped(why);
         return false;
