@@ -25,7 +25,8 @@ class QMediaDevices;
 // Pipelines start and stop on a worker thread, and their messages arrive through the GUI thread's
 // event loop, so a slow device or network never holds the GUI thread. A source that drops (a network
 // camera, a camera unplugged, a file that cannot be read) is reopened by itself after 1 s, then 2 s,
-// 4 s ... at most 30 s, and says so in `problem`.
+// 4 s ... at most 30 s; a network camera says so in `problem`, as does any source sending a damaged
+// Motion JPEG frame.
 class GstFrameSource : public FrameSource {
     Q_OBJECT
 public:
@@ -40,9 +41,6 @@ public:
 
     // Called when the set of cameras changes: an unplugged camera is closed, one that came back opened.
     void camerasChanged();
-
-    // Wait before the next attempt after a drop.
-    int retryDelayMs() const { return m_retryDelayMs; }
 
     // A message of the pipeline's bus; false when it closed the pipeline.
     bool handleMessage(GstMessage* message);
