@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 //
-// Cost of one detector tick on camera-sized frames, and of Qt's own QVideoFrame::toImage() + scaled()
-// for the same frames. Run as: bench_detector [--benchmark_filter=...]
+// Cost of one detector tick on camera-sized frames, raw and Motion JPEG, and of Qt's own
+// QVideoFrame::toImage() + scaled() for the same frames. Run as: bench_detector [--benchmark_filter=...]
 #include "capture/MotionDetector.h"
+#include "platform/ScaledJpeg.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QVideoFrame>
 #include <QVideoFrameFormat>
 
@@ -109,6 +114,68 @@ void BM_Tick(benchmark::State& state) {
     }
     state.counters["changed"] = changed;
 }
+
+// A webcam's Motion JPEG frame: a textured scene with sensor noise, and a person in the second phase.
+QByteArray makeJpeg(int w, int h, int phase) {
+    QImage picture(w, h, QImage::Format_RGB32);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int v = 40 + (x + y) * 160 / (w + h) + int(noise.bounded(5));
+            line[x] = qRgb(v, 255 - v, (x / (w / 8)) * 30);
+        }
+    }
+    if (phase)
+        QPainter(&picture).fillRect(w / 4, h / 3, w / 8, h / 2, QColor(0x6a, 0x4a, 0x3a));
+    QByteArray jpeg;
+    QBuffer out(&jpeg);
+    out.open(QIODevice::WriteOnly);
+    picture.save(&out, "jpg", 85);
+    return jpeg;
+}
+
+// Pictures of a real Motion JPEG clip (PREGONAR_MJPEG_CLIP, e.g. one of the anchor clips): the first,
+// and one 5.5 s in (someone there).
+std::vector<QByteArray> clipPictures() {
+    QFile clip(qEnvironmentVariable("PREGONAR_MJPEG_CLIP"));
+    if (!clip.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = clip.readAll();
+    std::vector<QByteArray> pictures;
+    for (qsizetype at = data.indexOf("\xff\xd8\xff"); at >= 0 && pictures.size() < 166;) {
+        const qsizetype next = data.indexOf("\xff\xd8\xff", at + 3);
+        pictures.push_back(data.mid(at, (next < 0 ? data.size() : next) - at));
+        at = next;
+    }
+    return pictures.size() < 166 ? std::vector<QByteArray>{} : std::vector{pictures.front(), pictures.back()};
+}
+
+// A Motion JPEG camera's tick: the newest frame decoded at the view's size, sampled and compared. On
+// synthetic pictures of each size, or with PREGONAR_MJPEG_CLIP set, on that clip's.
+void BM_JpegTick(benchmark::State& state) {
+    const int w = int(state.range(0)), h = int(state.range(1));
+    std::vector<QByteArray> jpegs = clipPictures();
+    if (jpegs.empty())
+        jpegs = {makeJpeg(w, h, 0), makeJpeg(w, h, 1)};
+    state.SetLabel(jpegs.size() == 2 && qEnvironmentVariableIsSet("PREGONAR_MJPEG_CLIP") ? "clip"
+                                                                                         : "synthetic");
+    ScaledJpegDecoder decoder;
+    MotionDetector detector;
+    int i = 0;
+    for (auto _ : state) {
+        const QByteArray& jpeg = jpegs[i++ & 1];
+        FrameView view;
+        decoder.decode(reinterpret_cast<const uchar*>(jpeg.constData()), size_t(jpeg.size()), view);
+        benchmark::DoNotOptimize(detector.process(view));
+    }
+    state.counters["kB"] = double(jpegs[0].size()) / 1000;
+}
+BENCHMARK(BM_JpegTick)
+    ->Args({640, 480})
+    ->Args({1280, 720})
+    ->Args({1920, 1080})
+    ->Unit(benchmark::kMillisecond);
 
 // What the view would cost through Qt. A QVideoFrame keeps the image it converted, so every iteration
 // gets a fresh frame; making it is not timed.

@@ -80,6 +80,10 @@ void ControlPanel::buildFeatures() {
         if (!m_capture->sourceActive() || !m_liveView->isShowingFrame())
             showIdlePicture();
     });
+    connect(m_capture.get(), &Capture::sourceProblem, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            statusLabel()->setText(text);
+    });
     connect(m_capture.get(), &Capture::stopped, this, [this] { m_liveView->clear(); });
     connect(m_banner.get(), &MessageBanner::passFinished, &shop, &Shop::messagePassFinished);
     connect(m_video.get(), &BackgroundVideo::finished, &shop, &Shop::videoFinished);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QUrl>
 
 namespace {
 const char* kindName(CameraChoice::Kind kind) {
@@ -17,6 +18,8 @@ const char* kindName(CameraChoice::Kind kind) {
         return "file";
     case CameraChoice::Kind::Demo:
         return "demo";
+    case CameraChoice::Kind::Network:
+        return "network";
     case CameraChoice::Kind::SystemDefault:
         break;
     }
@@ -35,6 +38,9 @@ QString CameraChoice::toText() const {
     }
     if (!file.isEmpty()) {
         lines << QStringLiteral("file=") + file;
+    }
+    if (!url.isEmpty()) {
+        lines << QStringLiteral("url=") + url;
     }
     if (resolution.isValid() && !resolution.isEmpty()) {
         lines << QStringLiteral("size=%1x%2").arg(resolution.width()).arg(resolution.height());
@@ -64,6 +70,8 @@ std::optional<CameraChoice> CameraChoice::fromText(const QString& text) {
                 choice.kind = Kind::File;
             } else if (value == QLatin1String("demo")) {
                 choice.kind = Kind::Demo;
+            } else if (value == QLatin1String("network")) {
+                choice.kind = Kind::Network;
             } else {
                 choice.kind = Kind::SystemDefault;
             }
@@ -73,6 +81,8 @@ std::optional<CameraChoice> CameraChoice::fromText(const QString& text) {
             choice.name = value;
         } else if (key == QLatin1String("file")) {
             choice.file = value;
+        } else if (key == QLatin1String("url")) {
+            choice.url = value;
         } else if (key == QLatin1String("size")) {
             const QStringList parts = value.split(QLatin1Char('x'));
             bool okW = false;
@@ -90,7 +100,8 @@ std::optional<CameraChoice> CameraChoice::fromText(const QString& text) {
             }
         }
     }
-    if (!sawSource || (choice.kind == Kind::File && choice.file.isEmpty())) {
+    if (!sawSource || (choice.kind == Kind::File && choice.file.isEmpty()) ||
+        (choice.kind == Kind::Network && !isNetworkAddress(choice.url))) {
         return std::nullopt;
     }
     return choice;
@@ -112,6 +123,9 @@ CameraChoice CameraChoice::fromArgument(const QString& argument) {
     CameraChoice choice;
     if (argument.compare(QLatin1String("demo"), Qt::CaseInsensitive) == 0) {
         choice.kind = Kind::Demo;
+    } else if (isNetworkAddress(argument)) {
+        choice.kind = Kind::Network;
+        choice.url = argument.trimmed();
     } else if (QFileInfo(argument).isFile()) {
         choice.kind = Kind::File;
         choice.file = QFileInfo(argument).absoluteFilePath();
@@ -131,8 +145,19 @@ QString CameraChoice::describe() const {
         return QFileInfo(file).fileName();
     case Kind::Demo:
         return QStringLiteral("Escena de demostración");
+    case Kind::Network:
+        // Never the password.
+        return QUrl(url).toDisplayString(QUrl::RemoveUserInfo);
     case Kind::SystemDefault:
         break;
     }
     return QStringLiteral("Cámara predeterminada del sistema");
+}
+
+bool CameraChoice::isNetworkAddress(const QString& text) {
+    const QUrl address(text.trimmed(), QUrl::StrictMode);
+    const QString scheme = address.scheme().toLower();
+    return address.isValid() && !address.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+            scheme == QLatin1String("rtsp"));
 }

@@ -9,12 +9,13 @@
 // Which picture source watches the shop, kept in Pregonar.CAM beside the other settings.
 struct CameraChoice {
     // Stored in the file by name: never rename.
-    enum class Kind { SystemDefault, Camera, File, Demo };
+    enum class Kind { SystemDefault, Camera, File, Demo, Network };
 
     Kind kind = Kind::SystemDefault;
     QString device;       // a camera's id, when known
     QString name;         // a camera's description; matched when the id is not found
     QString file;         // a video file played in a loop as if it were a camera
+    QString url;          // a network camera: http:// (Motion JPEG) or rtsp://
     QSize resolution;     // empty: the source's choice
     double frameRate = 0; // 0: the source's choice
 
@@ -25,11 +26,14 @@ struct CameraChoice {
     static CameraChoice read(const QString& path);
     bool write(const QString& path, QString* error = nullptr) const;
 
-    // `--camera`: "demo", an existing video file, or a camera's name or id.
+    // `--camera`: "demo", an existing video file, a network camera's address, or a camera's name or id.
     static CameraChoice fromArgument(const QString& argument);
 
     // For the panel and the dialog.
     QString describe() const;
+
+    // http://, https:// and rtsp:// addresses.
+    static bool isNetworkAddress(const QString& text);
 
     bool operator==(const CameraChoice&) const = default;
 };

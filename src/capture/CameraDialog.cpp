@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -38,11 +39,16 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
     }
     m_source->addItem(QStringLiteral("Escena de demostración"));
     m_source->addItem(QStringLiteral("Archivo de video..."));
+    m_source->addItem(QStringLiteral("Cámara de red"));
     form->addRow(QStringLiteral("Fuente de imagen:"), m_source);
 
     m_fileLabel = new QLabel(this);
     m_fileLabel->setWordWrap(true);
     form->addRow(QString(), m_fileLabel);
+    m_url = new QLineEdit(current.url, this);
+    m_url->setPlaceholderText(QStringLiteral("http://camara/video.mjpg o rtsp://camara/stream"));
+    m_url->setToolTip(QStringLiteral("Dirección de una cámara de red: Motion JPEG por HTTP, o RTSP"));
+    form->addRow(QString(), m_url);
 
     m_format = new QComboBox(this);
     form->addRow(QStringLiteral("Formato:"), m_format);
@@ -55,7 +61,8 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setText(QStringLiteral("Aceptar"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -73,6 +80,9 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
     case CameraChoice::Kind::File:
         row = fileRow();
         break;
+    case CameraChoice::Kind::Network:
+        row = networkRow();
+        break;
     case CameraChoice::Kind::SystemDefault:
         break;
     }
@@ -87,6 +97,7 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
         }
     }
     connect(m_source, &QComboBox::currentIndexChanged, this, &CameraDialog::sourceChanged);
+    connect(m_url, &QLineEdit::textChanged, this, &CameraDialog::networkEdited);
 }
 
 int CameraDialog::missingRow() const {
@@ -99,6 +110,17 @@ int CameraDialog::demoRow() const {
 
 int CameraDialog::fileRow() const {
     return demoRow() + 1;
+}
+
+int CameraDialog::networkRow() const {
+    return fileRow() + 1;
+}
+
+void CameraDialog::networkEdited() {
+    // Only an address a camera can have is taken.
+    const bool network = m_source->currentIndex() == networkRow();
+    m_url->setVisible(network);
+    m_ok->setEnabled(!network || CameraChoice::isNetworkAddress(m_url->text()));
 }
 
 void CameraDialog::sourceChanged(int row) {
@@ -120,6 +142,7 @@ void CameraDialog::sourceChanged(int row) {
     m_lastRow = row;
     m_fileLabel->setText(row == fileRow() ? QFileInfo(m_file).fileName() : QString());
     m_fileLabel->setVisible(row == fileRow());
+    networkEdited();
     fillFormats();
 }
 
@@ -161,6 +184,9 @@ CameraChoice CameraDialog::choice() const {
     } else if (row == fileRow() && !m_file.isEmpty()) {
         choice.kind = CameraChoice::Kind::File;
         choice.file = m_file;
+    } else if (row == networkRow() && CameraChoice::isNetworkAddress(m_url->text())) {
+        choice.kind = CameraChoice::Kind::Network;
+        choice.url = m_url->text().trimmed();
     }
     return choice;
 }

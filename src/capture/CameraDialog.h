@@ -10,8 +10,11 @@
 class Dialogs;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 
-// Button 2: which camera watches the shop (or a video file, or the demo scene) and in which format.
+// Button 2: which camera watches the shop (or a network camera, a video file, the demo scene) and in
+// which format.
 class CameraDialog : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +25,7 @@ public:
 
     QComboBox* sourceBox() const { return m_source; }
     QComboBox* formatBox() const { return m_format; }
+    QLineEdit* urlEdit() const { return m_url; }
 
 private:
     enum Row { DefaultRow = 0 };
@@ -30,6 +34,8 @@ private:
     int missingRow() const; // the saved camera, unplugged; -1: none
     int demoRow() const;
     int fileRow() const;
+    int networkRow() const;
+    void networkEdited();
 
     QList<CameraInfo> m_cameras;
     Dialogs* m_dialogs;
@@ -39,6 +45,8 @@ private:
     QComboBox* m_source = nullptr;
     QComboBox* m_format = nullptr;
     QLabel* m_fileLabel = nullptr;
+    QLineEdit* m_url = nullptr;
+    QPushButton* m_ok = nullptr;
     int m_lastRow = 0;
     bool m_missing = false;
 };

@@ -31,8 +31,16 @@ void Capture::start() {
     m_source = m_makeSource ? m_makeSource(m_choice) : nullptr;
     // A camera just switched on is compared with its own first frame, not with an old one.
     m_detector.restart();
-    if (m_source)
+    if (m_source) {
+        // A source that comes back (a network camera reconnected) starts from a fresh reference too:
+        // what changed while it was away is not a customer.
+        connect(m_source.get(), &FrameSource::activeChanged, this, [this](bool active) {
+            if (active)
+                m_detector.restart();
+        });
+        connect(m_source.get(), &FrameSource::problem, this, &Capture::sourceProblem);
         m_source->start();
+    }
     m_tick.start();
 }
 

@@ -57,6 +57,8 @@ signals:
     void compared(const MotionResult& result);
     // The tick found no new frame.
     void noFrame();
+    // The source's trouble, for the status line (empty: it is over).
+    void sourceProblem(const QString& text);
     // The level crossed the threshold: someone is there.
     void customerSeen();
     // A picture of a customer was kept (its name relative to the working folder).

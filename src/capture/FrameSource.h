@@ -30,4 +30,7 @@ public:
 
 signals:
     void activeChanged(bool active);
+    // Something the shop should know about the source (a network camera that dropped, a damaged
+    // frame), in one line for the status under the live view; empty when it is over.
+    void problem(const QString& text);
 };

@@ -29,8 +29,8 @@ int pickCamera(const CameraChoice& choice, const QList<CameraInfo>& present);
 
 // The format to ask a camera for. The chosen resolution (and rate) when there is one; otherwise the
 // smallest picture of at least 320 x 240. Among equal pictures: one that gives at least 10 frames a
-// second (a tick can be 100 ms), then an uncompressed one (Motion JPEG costs a decode per frame),
-// then the lowest rate. -1: none.
+// second (a tick can be 100 ms), then an uncompressed one (sampled as it is, where Motion JPEG costs a decode
+// per tick), then the lowest rate. -1: none.
 struct CameraFormatInfo {
     QSize resolution;
     bool compressed = false;
@@ -39,9 +39,5 @@ struct CameraFormatInfo {
 int pickFormat(const CameraChoice& choice, const QList<CameraFormatInfo>& formats);
 
 // The source for a choice: a camera (the system's default one included), a video file played in a
-// loop, or the demo scene.
+// loop, a network camera, or the demo scene.
 std::unique_ptr<FrameSource> makeFrameSource(const CameraChoice& choice);
-
-// Reads a mapped video frame's planes, for tests of the sources' frame mapping.
-class QVideoFrame;
-bool viewOfMappedFrame(const QVideoFrame& frame, FrameView& view);

@@ -4,6 +4,9 @@
 #include "fakes/RecordingDesktop.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 // The camera set-up dialog: every source can be chosen, and what it gives back is what was chosen.
@@ -48,6 +51,18 @@ private slots:
         QCOMPARE(dialogs.fileFolders.last(), QStringLiteral("/tienda/Videos"));
         QCOMPARE(dialog.choice().file, QStringLiteral("/tienda/Videos/entrada.avi"));
         QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::File));
+
+        // A network camera: only an address a camera can have is accepted, and it is kept.
+        const auto okButton = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        dialog.sourceBox()->setCurrentIndex(5);
+        dialog.urlEdit()->setText(QStringLiteral("camara de la puerta"));
+        QVERIFY(!okButton->isEnabled());
+        dialog.urlEdit()->setText(QStringLiteral("http://10.0.0.5:8080/video.mjpg"));
+        QVERIFY(okButton->isEnabled());
+        const CameraChoice network = dialog.choice();
+        QCOMPARE(network.url, QStringLiteral("http://10.0.0.5:8080/video.mjpg"));
+        CameraDialog again(network, m_cameras, &dialogs, QString());
+        QCOMPARE(again.choice(), network);
     }
 
     // The saved camera is found again by id or by name; an unplugged one stays the choice, so that
@@ -83,8 +98,8 @@ private slots:
         CameraChoice expected = saved;
         expected.device = chosenDevice;
         QCOMPARE(dialog.choice(), expected);
-        // The demo and a file are still there, and picking another source is taken.
-        QCOMPARE(dialog.sourceBox()->itemText(dialog.sourceBox()->count() - 2),
+        // The demo, a file and a network camera are still there, and picking another source is taken.
+        QCOMPARE(dialog.sourceBox()->itemText(dialog.sourceBox()->count() - 3),
                  QStringLiteral("Escena de demostración"));
         dialog.sourceBox()->setCurrentIndex(0);
         QCOMPARE(int(dialog.choice().kind), int(CameraChoice::Kind::SystemDefault));

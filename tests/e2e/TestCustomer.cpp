@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "ProgramSandbox.h"
 
+#include "capture/MjpegServer.h"
 #include "fakes/TestMedia.h"
 #include "settings/SideFiles.h"
 
@@ -12,9 +13,10 @@
 using Box = ProgramSandbox;
 
 // The real program answering customers who step in front of the camera (a clip) at known times.
-// Two shops at once, each a program of its own: one greets through a real sound server (heard after
-// each entry, never while the shop is still, never twice within the hold-off), the other plays its
-// video full screen, then watches again and answers the next customer too.
+// Two shops at once, each a program of its own: one watches a network camera (HTTP Motion JPEG) and
+// greets through a real sound server (heard after each entry, never while the shop is still, never
+// twice within the hold-off), the other watches a clip, plays its video full screen, then watches
+// again and answers the next customer too.
 class TestCustomer : public QObject {
     Q_OBJECT
 
@@ -81,8 +83,10 @@ private slots:
         env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") +
                                                        qEnvironmentVariable("XDG_RUNTIME_DIR") +
                                                        QStringLiteral("/pulse/native"));
+        MjpegServer networkCamera;
+        QVERIFY(networkCamera.start(greeterCamera));
         const std::unique_ptr<QProcess> greeting =
-            greeter.start({QStringLiteral("--camera"), greeterCamera}, false, env);
+            greeter.start({QStringLiteral("--camera"), networkCamera.url()}, false, env);
         const std::unique_ptr<QProcess> program = shop.start({QStringLiteral("--camera"), camera});
         Box::run(QStringLiteral("xdotool"),
                  {QStringLiteral("windowfocus"), QStringLiteral("--sync"), catalogueWindow});

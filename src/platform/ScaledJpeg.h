@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include "capture/FrameConverter.h"
+
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+// Decodes a Motion JPEG frame straight to the smallest size that still covers the detector's view:
+// the decoder skips the detail the view would throw away (a 1280x720 frame comes out at 640x360,
+// 1920x1080 at 480x270). Only halvings are used: they are the reductions libjpeg-turbo does fast.
+class ScaledJpegDecoder {
+public:
+    ScaledJpegDecoder();
+    ~ScaledJpegDecoder();
+    ScaledJpegDecoder(const ScaledJpegDecoder&) = delete;
+    ScaledJpegDecoder& operator=(const ScaledJpegDecoder&) = delete;
+
+    // The picture a frame of `full` comes out at to cover `cover`.
+    static QSize scaledSize(QSize full, QSize cover = FrameConverter::DefaultSize);
+
+    // Decodes `data` into this decoder's own buffer; `view` shows it until the next call. A damaged or
+    // cut frame gives false (a half-decoded picture would look like a customer) and leaves `view` alone.
+    bool decode(const uchar* data, size_t size, FrameView& view, QSize cover = FrameConverter::DefaultSize);
+    QString lastError() const { return m_error; }
+
+private:
+    void* m_handle = nullptr;
+    std::vector<uchar> m_pixels;
+    QString m_error;
+};
