@@ -138,7 +138,7 @@ private slots:
         // Closed all week: the show pauses, and the status line says so over the detector's ticks.
         f->panel->clickButton(ControlPanel::Message);
         f->panel->clickButton(ControlPanel::Advertising);
-        emit f->panel->capture().compared({0, 5, false, QStringLiteral("AutoMensaje NIVEL 40 (5)")});
+        emit f->panel->capture().compared({0, 5, false, 0, QStringLiteral("AutoMensaje NIVEL 40 (5)")});
         QCOMPARE(f->panel->statusLabel()->text(), QStringLiteral("Fuera de horario"));
         QVERIFY(!f->panel->shop().messageShowing());
         audience.schedule().setHours({});
