@@ -51,25 +51,25 @@ private slots:
     void logAppendsAndCounts_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("added"); // what the append put after `before`
-        QTest::addColumn<QString>("hours");    // today's counts by hour, "hour:count" where not 0
+        QTest::addColumn<QList<int>>("today"); // the hour of each of today's visits
         QTest::addColumn<int>("days");         // visits of the last 30 days
         QTest::addColumn<int>("skipped");
         const QByteArray visit = "2026-12-07,12:00:05,mensaje,7\n";
-        QTest::addRow("new log") << QByteArray() << VisitLog::kHeader + '\n' + visit << "12:1" << 1 << 0;
+        QTest::addRow("new log") << QByteArray() << VisitLog::kHeader + '\n' + visit << QList<int>{12} << 1
+                                 << 0;
         QTest::addRow("cut last line")
             << QByteArray("fecha,hora,respuesta,nivel\n2026-12-07,10:00:00,sonido,5\n2026-12-07,11:0")
-            << "\n" + visit << "10:1 12:1" << 2 << 1;
+            << "\n" + visit << QList<int>{10, 12} << 2 << 1;
         QTest::addRow("other days and damaged lines")
             << QByteArray("fecha,hora,respuesta,nivel\r\n2026-12-07,09:30:00,cerrado,3\r\n"
                           "2026-12-06,23:59:59,video,40\n2026-11-08,10:00:00,sonido,1\n"
                           "2026-11-07,10:00:00,sonido,1\nabc\n2026-12-07,25:00:00,video,3\n"
                           "2026-12-07,10:00:00,aplauso,3\n2026-12-07,10:00:00,video,\n")
-            << visit << "9:1 12:1" << 4 << 4;
+            << visit << QList<int>{9, 12} << 4 << 4;
     }
     void logAppendsAndCounts() {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, added);
-        QFETCH(QString, hours);
         QFETCH(int, days);
         QFETCH(int, skipped);
         QTemporaryDir dir;
@@ -78,12 +78,10 @@ private slots:
         QVERIFY(log.append(QDateTime(kToday, QTime(12, 0, 5)), VisitAnswer::Message, 7));
         QCOMPARE(readAll(log.path()), before + added);
         const VisitCounts counts = log.count(kToday);
-        QStringList seen;
+        QList<int> today;
         for (int h = 0; h < 24; ++h)
-            seen << (counts.todayByHour[size_t(h)]
-                         ? QStringLiteral("%1:%2").arg(h).arg(counts.todayByHour[size_t(h)])
-                         : "");
-        QCOMPARE(seen.join(u' ').simplified(), hours);
+            today += QList<int>(counts.todayByHour[size_t(h)], h);
+        QTEST(today, "today");
         QCOMPARE(counts.daysTotal(), days);
         QCOMPARE(counts.skippedLines, skipped);
     }
@@ -174,7 +172,6 @@ private slots:
     void hoursDialog() {
         auto f = panelWith(QByteArray(), "abc\n\n09:00-20:00\n09:00-20:00\n09:00-20:00\n10:00-14:00\n\n");
         AudienceViews& audience = f->panel->audience();
-        QVERIFY(audience.schedule().hours().day(0).allDay); // the damaged Monday: open
         audience.showHours();
         HoursDialog* dialog = audience.hoursDialog();
         QVERIFY(dialog->isVisible() && dialog->messageLabel()->text().contains(QStringLiteral("lunes")));

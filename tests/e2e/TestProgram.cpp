@@ -30,7 +30,6 @@ private slots:
         program.start(PREGONAR_BINARY, entry.value("Desktop Entry/Exec").toString().split(u' ').mid(1));
         const QString welcome = Box::waitForWindow("Pregonar - BIENVENIDO", 15000);
         QVERIFY2(!welcome.isEmpty(), "no welcome on the first start");
-        Box::run("xdotool", {"windowfocus", "--sync", welcome});
         Box::run("xdotool", {"key", "--window", welcome, "Return"});
         const QString panel = Box::waitForWindow(Box::kPanel, 15000);
         QVERIFY2(!panel.isEmpty(), "the panel did not show");

@@ -50,7 +50,7 @@ class TestShop : public QObject {
     Q_OBJECT
 private slots:
     void showStartsOnlyWithSomethingToShow_data() {
-        QTest::addColumn<QString>("on"); // picture, message, video, detection, sounds
+        QTest::addColumn<QString>("switches"); // picture, message, video, detection, sounds
         QTest::addColumn<bool>("starts");
         QTest::addRow("sounds without detection") << "s" << false;
         QTest::addRow("detection without sounds") << "d" << false;
@@ -61,13 +61,11 @@ private slots:
         QTest::addRow("video with detection") << "vd" << true;
     }
     void showStartsOnlyWithSomethingToShow() {
-        QFETCH(QString, on);
+        QFETCH(QString, switches);
         QFETCH(bool, starts);
         Fixture f;
-        f.shop.restore(
-            {false, on.contains('p'), on.contains('s'), false, on.contains('v'), false, "p.jpg", {}});
-        f.shop.setMessage(on.contains('m'));
-        f.shop.setDetection(on.contains('d'));
+        const auto on = [&switches](char c) { return switches.contains(QLatin1Char(c)); };
+        f.shop.restore({on('d'), on('p'), on('s'), on('m'), on('v'), false, "p.jpg", {}});
         QSignalSpy saves(&f.shop, &Shop::saveRequested);
         QCOMPARE(f.shop.startAdvertising(), starts);
         QCOMPARE(saves.count(), starts ? 1 : 0);
