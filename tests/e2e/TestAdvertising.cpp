@@ -113,7 +113,6 @@ private slots:
         const std::unique_ptr<QProcess> second = box.start();
         QVERIFY(second->waitForFinished(5000) && second->exitCode() == 0);
         QVERIFY2(!Box::waitForWindow(Box::kPanel, 5000).isEmpty(), "a second start did not call the panel");
-        QCOMPARE(Box::windows(Box::kPanel).size(), 1);
         QVERIFY2(Box::waitForNoWindow(Box::kPanel, 8000), "the panel stayed over the show");
 
         // The icon sits in the tray's panel, its only client; a left click brings the panel back, the
