@@ -83,11 +83,8 @@ public:
     // SIGTERM, as a system shutdown sends it: the exit code, or -1.
     static int terminate(QProcess& process) {
         process.terminate();
-        if (!process.waitForFinished(10000)) {
-            process.kill();
-            return -1;
-        }
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        const bool ended = process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit;
+        return ended ? process.exitCode() : -1; // one still running is killed as its QProcess goes
     }
 
     static QString run(const QString& program, const QStringList& arguments) {

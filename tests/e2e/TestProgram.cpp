@@ -2,63 +2,55 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "ProgramSandbox.h"
 
+#include <QSettings>
 #include <QUrl>
 
 using Box = ProgramSandbox;
 
-// The real program, as a shop owner starts it: files, folders, launcher, one copy only, and the
-// settings kept across every kind of close.
+// The real program, as a shop owner starts it: options, files, folders, launcher, and the settings
+// kept across every kind of close.
 class TestProgram : public QObject {
     Q_OBJECT
 
 private slots:
     void options() {
-        QProcess version;
-        version.start(PREGONAR_BINARY, {"--version"});
-        QVERIFY(version.waitForFinished(5000));
-        QCOMPARE(version.readAllStandardOutput(), QByteArray("Pregonar 4.12\n"));
+        QCOMPARE(Box::run(PREGONAR_BINARY, {"--version"}), QStringLiteral("Pregonar 4.12"));
         QVERIFY(Box::run(PREGONAR_BINARY, {"--help"}).contains("--version"));
         QCOMPARE(QProcess::execute(PREGONAR_BINARY, {"--bogus"}), 2);
     }
 
-    void firstStartThenSecondCopyThenSigterm() {
+    // The first start, with the command of the package's menu entry: the program works in ~/Pregonar,
+    // not in the folder it was started in.
+    void firstStartFromTheMenuThenSigterm() {
         Box box;
-        std::unique_ptr<QProcess> program = box.start();
+        const QSettings entry(PREGONAR_SOURCE_DIR "/packaging/pregonar.desktop", QSettings::IniFormat);
+        const auto program = box.start(entry.value("Desktop Entry/Exec").toString().split(u' ').mid(1));
         const QString welcome = Box::waitForWindow("Pregonar - BIENVENIDO", 15000);
         QVERIFY2(!welcome.isEmpty(), "no welcome on the first start");
-        Box::run("xdotool", {"windowfocus", "--sync", welcome});
         Box::run("xdotool", {"key", "--window", welcome, "Return"});
         const QString panel = Box::waitForWindow(Box::kPanel, 15000);
         QVERIFY2(!panel.isEmpty(), "the panel did not show");
         QVERIFY(!Box::screenshot(panel, "panel.png").isEmpty());
 
-        for (const char* folder : {"Sonidos", "Fondos", "Videos"})
-            QVERIFY(QFileInfo(box.work(folder)).isDir());
-        const QStringList lines = QString(box.read("tienda/Pregonar Léame.txt")).split("\r\n");
-        QCOMPARE(lines.size(), 19); // 18 lines, each ended by CR LF
-        QCOMPARE(QStringList({lines[0], lines[11], lines[16]}),
-                 QStringList({"Pregonar 4.12",
-                              "se acerquen o requieran información adicional del equipo que están viendo.",
-                              "Eso es todo, gracias."}));
+        const QString folder = box.path("home/Pregonar");
+        for (const char* sub : {"/Sonidos", "/Fondos", "/Videos"})
+            QVERIFY(QFileInfo(folder + sub).isDir());
+        QCOMPARE(QDir(box.work()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+        const QByteArray readMe = box.read("home/Pregonar/Pregonar Léame.txt");
+        QVERIFY(readMe.startsWith("Pregonar 4.12\r\n") &&
+                readMe.endsWith("\r\nEso es todo, gracias.\r\n\r\n"));
+        QCOMPARE(readMe.count("\r\n"), 18);
         // The first start shows the read-me in the desktop's viewer.
         QTRY_COMPARE(box.read("opened.txt"),
-                     QUrl::fromLocalFile(box.work("Pregonar Léame.txt")).toEncoded() + '\n');
+                     QUrl::fromLocalFile(folder + "/Pregonar Léame.txt").toEncoded() + '\n');
         const QByteArray launcher = box.read("home/Desktop/Pregonar.desktop");
         QVERIFY(launcher.contains("Exec=\"" PREGONAR_BINARY "\""));
-        QVERIFY(launcher.contains("Path=" + box.work().chopped(1).toUtf8()));
-
-        // A second copy leaves at once, without a window, and the first one keeps running.
-        std::unique_ptr<QProcess> second = box.start();
-        QVERIFY(second->waitForFinished(5000));
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(program->state(), QProcess::Running);
-        QCOMPARE(Box::windows(Box::kPanel).size(), 1);
+        QVERIFY(launcher.contains("\nPath=" + folder.toUtf8() + '\n'));
 
         // SIGTERM is a system shutdown: the settings are saved.
         QCOMPARE(Box::terminate(*program), 0);
-        QVERIFY(QFile::exists(box.work("Pregonar.DAT")));
-        QCOMPARE(box.read("tienda/Pregonar.LST"), QByteArray("ESCRIBIR MENSAJE AQUI...\r\n"));
-        QCOMPARE(decodePanelRecord(SettingsFile(box.work("Pregonar.DAT")).read(1)), PanelRecord{});
+        QCOMPARE(box.read("home/Pregonar/Pregonar.LST"), QByteArray("ESCRIBIR MENSAJE AQUI...\r\n"));
+        QCOMPARE(decodePanelRecord(SettingsFile(folder + "/Pregonar.DAT").read(1)), PanelRecord{});
     }
 
     // Settings brought from another machine survive a close at any point: from the panel (run by an
@@ -103,13 +95,10 @@ private slots:
         const QString window = Box::waitForWindow(closedAt, 15000);
         QVERIFY(!window.isEmpty());
         if (closedAt == Box::kPanel) {
-            QVERIFY(!Box::screenshot(window, "panel-restored.png").isEmpty());
             QVERIFY(box.read("tienda/Pregonar Léame.txt").startsWith("Pregonar 4.12\r\n"));
             if (::geteuid() == 0) // it runs as that user, not as root
                 QCOMPARE(QFileInfo(QStringLiteral("/proc/%1").arg(program->processId())).owner(), "nobody");
         }
-        if (show)
-            QVERIFY(Box::windows(Box::kPanel).isEmpty());
         QCOMPARE(Box::terminate(*program), 0);
 
         for (int i = 0; i < names.size(); ++i)
