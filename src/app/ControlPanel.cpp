@@ -178,59 +178,59 @@ void ControlPanel::buildWindow() {
     root->addLayout(columns);
 
     // Camera sensors.
-    auto* sensores = new QGroupBox(QStringLiteral("SENSORES CAMARA WEB"), this);
-    auto* sensoresLayout = new QGridLayout(sensores);
-    m_liveView = new LiveView(sensores);
-    sensoresLayout->addWidget(m_liveView, 0, 0, 1, 3);
+    auto* sensorsGroup = new QGroupBox(QStringLiteral("SENSORES CAMARA WEB"), this);
+    auto* sensorsLayout = new QGridLayout(sensorsGroup);
+    m_liveView = new LiveView(sensorsGroup);
+    sensorsLayout->addWidget(m_liveView, 0, 0, 1, 3);
     // Which source the detector watches, so that a demo scene or a video file is never taken for
     // the shop's own camera.
-    m_sourceLabel = new QLabel(QStringLiteral("Fuente: ") + m_capture->choice().describe(), sensores);
+    m_sourceLabel = new QLabel(QStringLiteral("Fuente: ") + m_capture->choice().describe(), sensorsGroup);
     m_sourceLabel->setAlignment(Qt::AlignCenter);
-    sensoresLayout->addWidget(m_sourceLabel, 1, 0, 1, 2);
-    sensoresLayout->addWidget(m_audience->todayLabel(), 1, 2);
+    sensorsLayout->addWidget(m_sourceLabel, 1, 0, 1, 2);
+    sensorsLayout->addWidget(m_audience->todayLabel(), 1, 2);
     const std::array<QString, 3> captions{QStringLiteral("Movimiento"), QStringLiteral("Color"),
                                           QStringLiteral("Frecuencia")};
     const std::array<SliderBounds, 3> bounds{Sliders::Movement, Sliders::Color, Sliders::Interval};
     for (int i = 0; i < 3; ++i) {
-        m_sensorLabels[size_t(2 * i)] = new QLabel(captions[size_t(i)], sensores);
-        m_sensorLabels[size_t(2 * i + 1)] = new QLabel(sensores);
+        m_sensorLabels[size_t(2 * i)] = new QLabel(captions[size_t(i)], sensorsGroup);
+        m_sensorLabels[size_t(2 * i + 1)] = new QLabel(sensorsGroup);
         m_sensorLabels[size_t(2 * i + 1)]->setMinimumWidth(70);
-        m_sensorSliders[size_t(i)] = makeSlider(bounds[size_t(i)], sensores);
-        sensoresLayout->addWidget(m_sensorLabels[size_t(2 * i)], i + 2, 0);
-        sensoresLayout->addWidget(m_sensorSliders[size_t(i)], i + 2, 1);
-        sensoresLayout->addWidget(m_sensorLabels[size_t(2 * i + 1)], i + 2, 2);
+        m_sensorSliders[size_t(i)] = makeSlider(bounds[size_t(i)], sensorsGroup);
+        sensorsLayout->addWidget(m_sensorLabels[size_t(2 * i)], i + 2, 0);
+        sensorsLayout->addWidget(m_sensorSliders[size_t(i)], i + 2, 1);
+        sensorsLayout->addWidget(m_sensorLabels[size_t(2 * i + 1)], i + 2, 2);
         connect(m_sensorSliders[size_t(i)], &QScrollBar::valueChanged, this, [this, i] { sensorChanged(i); });
         sensorChanged(i);
     }
-    sensoresLayout->setRowStretch(5, 1); // spare height below the sliders, not between the rows
-    columns->addWidget(sensores);
+    sensorsLayout->setRowStretch(5, 1); // spare height below the sliders, not between the rows
+    columns->addWidget(sensorsGroup);
 
     // The message.
-    auto* mensaje = new QGroupBox(QStringLiteral("CONFIGURACION MENSAJE"), this);
-    auto* mensajeLayout = new QGridLayout(mensaje);
-    m_messageEdit = new QPlainTextEdit(mensaje);
+    auto* messageGroup = new QGroupBox(QStringLiteral("CONFIGURACION MENSAJE"), this);
+    auto* messageLayout = new QGridLayout(messageGroup);
+    m_messageEdit = new QPlainTextEdit(messageGroup);
     m_messageEdit->setPlaceholderText(PanelTexts::kDefaultMessage);
     m_messageEdit->setMinimumSize(260, 120);
-    mensajeLayout->addWidget(m_messageEdit, 0, 0, 1, 3);
-    m_sensorLabels[10] = new QLabel(QStringLiteral("Velocidad"), mensaje);
-    m_sensorLabels[9] = new QLabel(mensaje);
+    messageLayout->addWidget(m_messageEdit, 0, 0, 1, 3);
+    m_sensorLabels[10] = new QLabel(QStringLiteral("Velocidad"), messageGroup);
+    m_sensorLabels[9] = new QLabel(messageGroup);
     m_sensorLabels[9]->setMinimumWidth(70);
-    m_speedSlider = makeSlider(Sliders::Speed, mensaje);
-    mensajeLayout->addWidget(m_sensorLabels[10], 1, 0);
-    mensajeLayout->addWidget(m_speedSlider, 1, 1);
-    mensajeLayout->addWidget(m_sensorLabels[9], 1, 2);
-    m_sensorLabels[6] = new QLabel(QStringLiteral("Alineación"), mensaje);
-    m_sensorLabels[7] = new QLabel(mensaje);
-    m_alignmentSlider = makeSlider(Sliders::Alignment, mensaje);
-    mensajeLayout->addWidget(m_sensorLabels[6], 2, 0);
-    mensajeLayout->addWidget(m_alignmentSlider, 2, 1);
-    mensajeLayout->addWidget(m_sensorLabels[7], 2, 2);
-    m_sensorLabels[8] = new QLabel(PanelTexts::kStatusOff, mensaje);
+    m_speedSlider = makeSlider(Sliders::Speed, messageGroup);
+    messageLayout->addWidget(m_sensorLabels[10], 1, 0);
+    messageLayout->addWidget(m_speedSlider, 1, 1);
+    messageLayout->addWidget(m_sensorLabels[9], 1, 2);
+    m_sensorLabels[6] = new QLabel(QStringLiteral("Alineación"), messageGroup);
+    m_sensorLabels[7] = new QLabel(messageGroup);
+    m_alignmentSlider = makeSlider(Sliders::Alignment, messageGroup);
+    messageLayout->addWidget(m_sensorLabels[6], 2, 0);
+    messageLayout->addWidget(m_alignmentSlider, 2, 1);
+    messageLayout->addWidget(m_sensorLabels[7], 2, 2);
+    m_sensorLabels[8] = new QLabel(PanelTexts::kStatusOff, messageGroup);
     QFont statusFont = m_sensorLabels[8]->font();
     statusFont.setBold(true);
     m_sensorLabels[8]->setFont(statusFont);
-    mensajeLayout->addWidget(m_sensorLabels[8], 3, 0, 1, 3);
-    m_soundList = new QListWidget(mensaje);
+    messageLayout->addWidget(m_sensorLabels[8], 3, 0, 1, 3);
+    m_soundList = new QListWidget(messageGroup);
     m_soundList->setMinimumHeight(70);
     m_soundList->setMouseTracking(true);
     m_soundList->viewport()->setMouseTracking(true);
@@ -246,8 +246,8 @@ void ControlPanel::buildWindow() {
         if (m_soundList->isVisible() && item)
             m_greeting->preview(item->text());
     });
-    mensajeLayout->addWidget(m_soundList, 4, 0, 1, 3);
-    columns->addWidget(mensaje, 1);
+    messageLayout->addWidget(m_soundList, 4, 0, 1, 3);
+    columns->addWidget(messageGroup, 1);
     connect(m_speedSlider, &QScrollBar::valueChanged, this, &ControlPanel::speedChanged);
     connect(m_alignmentSlider, &QScrollBar::valueChanged, this, &ControlPanel::alignmentChanged);
     speedChanged();
@@ -259,7 +259,7 @@ void ControlPanel::buildWindow() {
 
     // The window background, the frames, the views and the message box put the hint to rest.
     for (QWidget* w :
-         std::initializer_list<QWidget*>{sensores, mensaje, m_liveView, m_messageEdit->viewport()}) {
+         std::initializer_list<QWidget*>{sensorsGroup, messageGroup, m_liveView, m_messageEdit->viewport()}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
