@@ -101,8 +101,8 @@ private slots:
 
     // A generated clip, two ticks a second: a noisy grey scene whose light rises by so much a minute, a
     // figure stepping in (+) and out (-) for so many seconds, s a screen flickering in a corner (S: ignored
-    // there), L the light up by a third (l: not ignored), R the camera on again elsewhere. Seen per step:
-    // P a picture kept (each with the figure), T answered, L a change of light, . nothing.
+    // there), L the light up by a third (l: not ignored), D down by a quarter, R the camera on again
+    // elsewhere. Seen per step: P a picture kept (with the figure), T answered, L light changed, . nothing.
     void generatedClips_data() {
         QTest::addColumn<QString>("clip");
         QTest::addColumn<int>("scene");
@@ -116,6 +116,7 @@ private slots:
         QTest::addRow("screen watched") << "-4s +3s -4s" << 40 << 0 << 20 << "PPP";
         QTest::addRow("screen ignored") << "-4S +3S -4S" << 40 << 0 << 20 << ".PT";
         QTest::addRow("light up, filtered") << "-4 -4L +3 -4" << 144 << 0 << 35 << ".LPT";
+        QTest::addRow("light down, filtered") << "-4 -4D -4" << 192 << 0 << 35 << ".L.";
         QTest::addRow("light up, not filtered") << "-4 -4l -4" << 144 << 0 << 35 << ".P.";
         QTest::addRow("visit in rising light") << "-10 +3 -4" << 120 << 120 << 35 << ".PT";
     }
@@ -141,8 +142,8 @@ private slots:
                 scene = 180;
                 continue;
             }
-            if (step.contains('L', Qt::CaseInsensitive))
-                scene = scene * 4 / 3;
+            if (step.contains('L', Qt::CaseInsensitive) || step.contains('D'))
+                scene = step.contains('D') ? scene * 3 / 4 : scene * 4 / 3;
             int outcome = 0; // the most seen in the step, of ".LTP"
             for (int i = 0; i < 2 * std::abs(std::atoi(qPrintable(step))); ++i, ++tick) {
                 const int light = scene + lightPerMinute * tick / 120;
