@@ -34,13 +34,13 @@ QVideoFrameFormat::PixelFormat qtFormat(Kind kind) {
 }
 
 // A camera frame in plain memory: a gradient, with a bright square that moves between the two phases
-// so that each tick finds some change and draws dots.
+// so that each tick finds some change and draws dots. `lift` brightens the gradient, as a lamp would.
 struct Frame {
     std::vector<uchar> planes[3];
     FrameView view;
 };
 
-Frame makeFrame(Kind kind, int w, int h, int phase) {
+Frame makeFrame(Kind kind, int w, int h, int phase, int lift = 0) {
     Frame f;
     f.view.format = pixelFormat(kind);
     f.view.width = w;
@@ -48,7 +48,7 @@ Frame makeFrame(Kind kind, int w, int h, int phase) {
     auto luma = [&](int x, int y) {
         const int square = phase * w / 4;
         const bool inSquare = x >= square && x < square + w / 4 && y >= h / 4 && y < h / 2;
-        return uchar(inSquare ? 235 : 16 + (x + y) % 200);
+        return uchar(inSquare ? 235 : 16 + lift + (x + y) % 200);
     };
     auto plane = [&](int i, int stride, int rows, uchar fill) {
         f.planes[i].assign(size_t(stride) * size_t(rows), fill);
@@ -177,6 +177,26 @@ BENCHMARK(BM_JpegTick)
     ->Args({1920, 1080})
     ->Unit(benchmark::kMillisecond);
 
+// The same with a quarter of the grid ignored and the light of the whole scene going up and down on
+// every tick: each tick looks at the light change in full, and finds one.
+void BM_TickZonesAndLight(benchmark::State& state) {
+    const Kind kind = Kind(state.range(0));
+    const Frame frames[2] = {makeFrame(kind, int(state.range(1)), int(state.range(2)), 0),
+                             makeFrame(kind, int(state.range(1)), int(state.range(2)), 0, 35)};
+    MotionDetector detector(Sliders::Movement.designValue, 40);
+    ZoneMask zones;
+    zones.setIgnored(QRect(0, 0, ZoneMask::Columns / 2, ZoneMask::Rows / 2), true);
+    detector.setZones(zones);
+    int i = 0;
+    int lightChanges = 0;
+    for (auto _ : state) {
+        const auto result = detector.process(frames[i++ & 1].view);
+        lightChanges += result->lightChange;
+        benchmark::DoNotOptimize(result->level);
+    }
+    state.counters["light"] = benchmark::Counter(lightChanges, benchmark::Counter::kAvgIterations);
+}
+
 // What the view would cost through Qt. A QVideoFrame keeps the image it converted, so every iteration
 // gets a fresh frame; making it is not timed.
 void BM_QtToImageScaled(benchmark::State& state) {
@@ -203,6 +223,7 @@ void cases(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_Convert)->Apply(cases);
 BENCHMARK(BM_Tick)->Apply(cases);
+BENCHMARK(BM_TickZonesAndLight)->Apply(cases);
 BENCHMARK(BM_QtToImageScaled)->Apply(cases);
 
 int main(int argc, char** argv) {

@@ -6,11 +6,13 @@
 #include "capture/SnapshotWriter.h"
 
 #include <QDateTime>
+#include <QDir>
 
 Capture::Capture(const QString& workFolder, SourceFactory makeSource, QObject* parent)
     : QObject(parent)
     , m_makeSource(std::move(makeSource))
-    , m_snapshots(std::make_unique<SnapshotWriter>(workFolder)) {
+    , m_snapshots(std::make_unique<SnapshotWriter>(workFolder))
+    , m_zonesPath(QDir(workFolder).filePath(QStringLiteral("Pregonar.MSK"))) {
     setInterval(100);
     m_tick.setTimerType(Qt::PreciseTimer);
     connect(&m_tick, &QTimer::timeout, this, &Capture::tick);
@@ -29,6 +31,9 @@ void Capture::start() {
     if (m_source)
         m_source->stop();
     m_source = m_makeSource ? m_makeSource(m_choice) : nullptr;
+    LoadedZones zones = ZoneMask::read(m_zonesPath);
+    m_detector.setZones(zones.mask);
+    m_zonesProblem = std::move(zones.problem);
     // A camera just switched on is compared with its own first frame, not with an old one.
     m_detector.restart();
     if (m_source) {
@@ -71,6 +76,7 @@ void Capture::tick() {
         emit noFrame();
         return;
     }
+    result->notice = m_zonesProblem;
     emit compared(*result);
     // A picture of the customer for the web, at most one a second, written off this tick; not the
     // scene a customer just left, so the newest picture always shows someone.

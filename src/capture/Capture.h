@@ -30,7 +30,8 @@ public:
     void setChoice(const CameraChoice& choice);
     const CameraChoice& choice() const { return m_choice; }
 
-    // Opens the source (afresh: its first frame is only the reference) and starts the tick.
+    // Opens the source (afresh: its first frame is only the reference) and starts the tick. The
+    // zones the detector ignores are read again from Pregonar.MSK.
     void start() override;
     void stop() override;
     bool isOpen() const { return m_source != nullptr; }
@@ -73,4 +74,6 @@ private:
     std::unique_ptr<SnapshotWriter> m_snapshots;
     std::function<bool()> m_watching;
     QTimer m_tick;
+    QString m_zonesPath;
+    QString m_zonesProblem; // shown with every tick's status while the file is damaged
 };

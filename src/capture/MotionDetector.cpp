@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -32,6 +33,33 @@ bool hasRgb32(const QImage& picture) {
     return picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
 }
 
+// The mask, or null when it ignores nothing: the walks then skip the look-up.
+const ZoneMask* zonesInUse(const ZoneMask* zones) {
+    return zones && !zones->ignoresNothing() ? zones : nullptr;
+}
+
+inline int brightness(QRgb pixel) {
+    return (77 * qRed(pixel) + 150 * qGreen(pixel) + 29 * qBlue(pixel)) >> 8;
+}
+
+// How much brighter `now` is than `before`; 0 when `now` is black or white, where the light may have
+// gone further than the camera shows, so the amount is not known.
+inline int brightened(QRgb now, QRgb before) {
+    constexpr int Clipped = 4;
+    const int after = brightness(now);
+    return after < Clipped || after > 255 - Clipped ? 0 : after - brightness(before);
+}
+
+// Light changes: the watched view in 4 x 3 blocks of 9 x 9 grid points. A block takes part when a
+// quarter of its watched points changed, and light has changed all over when three quarters of the
+// blocks with watched points take part. Someone in front of the camera fills a region, rarely that much.
+constexpr int BlockColumns = 4, BlockRows = 3;
+constexpr int BlockSide = ZoneMask::Columns / BlockColumns;
+static_assert(BlockSide * BlockColumns == ZoneMask::Columns && BlockSide * BlockRows == ZoneMask::Rows);
+// Of the changed points, this share (percent) must have moved the same way by a similar amount: within
+// half the median change of that direction.
+constexpr int AlikeShare = 75;
+
 } // namespace
 
 qint32 colorAt(const QImage& picture, int x, int y) {
@@ -49,8 +77,11 @@ bool colorsDiffer(qint32 color1, qint32 color2, int colorSlider) {
     return distance > double(distanceThreshold(colorSlider));
 }
 
-int motionLevel(int changedPoints) {
-    return 100 - changedPoints * 100 / LevelDivisor;
+int motionLevel(int changedPoints, int watchedPoints) {
+    if (watchedPoints <= 0)
+        return 100;
+    // Scaled to the whole grid in one division, so that nothing changes when every point is watched.
+    return 100 - int(qint64(changedPoints) * ZoneMask::Points * 100 / (qint64(watchedPoints) * LevelDivisor));
 }
 
 QString presenceText(int presence) {
@@ -66,8 +97,16 @@ bool motionTriggers(int level, int movementSlider, int colorSlider) {
            (movementSlider == Sliders::Movement.maximum && colorSlider == Sliders::Color.maximum);
 }
 
-int compareFrames(QImage& live, const QImage& reference, int colorSlider,
-                  std::vector<ChangedPoint>* changed) {
+QString MotionResult::statusLine() const {
+    QString line =
+        text + QLatin1Char(' ') + (lightChange ? QStringLiteral("Cambio de luz") : presenceText(presence));
+    if (!notice.isEmpty())
+        line += QLatin1Char('\n') + notice;
+    return line;
+}
+
+int compareFrames(QImage& live, const QImage& reference, int colorSlider, std::vector<ChangedPoint>* changed,
+                  const ZoneMask* zones) {
     if (changed)
         changed->clear();
     if (live.isNull())
@@ -90,12 +129,15 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
     const uchar* refBits = ref.constBits();
     const qsizetype refStride = ref.bytesPerLine();
 
+    zones = zonesInUse(zones);
     int count = 0;
-    for (int y = FirstPoint; y <= lastY; y += Pitch) {
+    for (int y = FirstPoint, row = 0; y <= lastY; y += Pitch, ++row) {
         QRgb* liveRow = y < live.height() ? reinterpret_cast<QRgb*>(liveBits + y * liveStride) : nullptr;
         const QRgb* refRow =
             y < ref.height() ? reinterpret_cast<const QRgb*>(refBits + y * refStride) : nullptr;
-        for (int x = FirstPoint; x <= lastX; x += Pitch) {
+        for (int x = FirstPoint, column = 0; x <= lastX; x += Pitch, ++column) {
+            if (zones && zones->isIgnored(column, row))
+                continue;
             const bool inLive = liveRow && x < live.width();
             const bool inRef = refRow && x < ref.width();
             bool distinct;
@@ -113,12 +155,55 @@ int compareFrames(QImage& live, const QImage& reference, int colorSlider,
             ++count;
             if (inLive) {
                 if (changed)
-                    changed->push_back({x, y, liveRow[x]});
+                    changed->push_back({x, y, liveRow[x], inRef ? brightened(liveRow[x], refRow[x]) : 0});
                 liveRow[x] = Red;
             }
         }
     }
     return count;
+}
+
+bool looksLikeLightChange(const std::vector<ChangedPoint>& changed, const ZoneMask& zones) {
+    // Too few points to fill three quarters of the blocks by a quarter: no need to look further.
+    if (changed.empty() || qsizetype(changed.size()) * 16 < zones.watchedPoints() * 3)
+        return false;
+    const auto blockOf = [](int column, int row) {
+        return std::min(row / BlockSide, BlockRows - 1) * BlockColumns +
+               std::min(column / BlockSide, BlockColumns - 1);
+    };
+    int watched[BlockColumns * BlockRows] = {}, hit[BlockColumns * BlockRows] = {};
+    for (int row = 0; row < ZoneMask::Rows; ++row)
+        for (int column = 0; column < ZoneMask::Columns; ++column)
+            watched[blockOf(column, row)] += !zones.isIgnored(column, row);
+    // How many points brightened (or darkened) by each amount: the median without sorting.
+    int brighter[256] = {}, darker[256] = {};
+    int brighterCount = 0;
+    for (const ChangedPoint& point : changed) {
+        ++hit[blockOf((point.x - FirstPoint) / Pitch, (point.y - FirstPoint) / Pitch)];
+        if (point.brightened > 0) {
+            ++brighter[std::min(point.brightened, 255)];
+            ++brighterCount;
+        } else if (point.brightened < 0) {
+            ++darker[std::min(-point.brightened, 255)];
+        }
+    }
+    int blocks = 0, takingPart = 0;
+    for (int block = 0; block < BlockColumns * BlockRows; ++block) {
+        blocks += watched[block] > 0;
+        takingPart += watched[block] > 0 && hit[block] * 4 >= watched[block];
+    }
+    if (takingPart * 4 < blocks * 3)
+        return false;
+    const bool brightening = brighterCount * 2 >= int(changed.size());
+    const int* amounts = brightening ? brighter : darker;
+    const int moved = int(std::accumulate(amounts, amounts + 256, 0));
+    int median = 0;
+    for (int seen = amounts[0]; seen * 2 < moved; seen += amounts[++median]) {
+    }
+    int alike = 0;
+    for (int amount = median - median / 2; amount <= std::min(median + median / 2, 255); ++amount)
+        alike += amounts[amount];
+    return alike * 100 >= int(changed.size()) * AlikeShare;
 }
 
 void SceneBackground::clear() {
@@ -142,17 +227,20 @@ void SceneBackground::seed(const QImage& picture) {
     }
 }
 
-void SceneBackground::renew(const QImage& frame, int colorSlider, int elapsedMs) {
+void SceneBackground::renew(const QImage& frame, int colorSlider, int elapsedMs, const ZoneMask& zones) {
     if (m_points.empty() || frame.size() != m_size || !hasRgb32(frame))
         return;
     const auto follow = float(1 - std::exp(-elapsedMs / FollowMs));
     const auto absorb = float(1 - std::exp(-elapsedMs / AbsorbMs));
     const int threshold = distanceThreshold(colorSlider);
     const auto limit = float(threshold * threshold);
+    const ZoneMask* ignored = zonesInUse(&zones);
     Point* point = m_points.data();
-    for (int y = FirstPoint; y < m_size.height(); y += Pitch) {
+    for (int y = FirstPoint, row = 0; y < m_size.height(); y += Pitch, ++row) {
         const auto* line = reinterpret_cast<const QRgb*>(frame.constScanLine(y));
-        for (int x = FirstPoint; x < m_size.width(); x += Pitch, ++point) {
+        for (int x = FirstPoint, column = 0; x < m_size.width(); x += Pitch, ++point, ++column) {
+            if (ignored && ignored->isIgnored(column, row))
+                continue;
             const float dr = float(qRed(line[x])) - point->r, dg = float(qGreen(line[x])) - point->g,
                         db = float(qBlue(line[x])) - point->b;
             const float rate = dr * dr + dg * dg + db * db > limit ? absorb : follow;
@@ -208,7 +296,7 @@ MotionResult MotionDetector::compareWithReference() {
     m_dots.clear();
     // The last view joins the empty scene now that it is known that nothing moved in it.
     if (m_viewIsEmptyScene)
-        m_background.renew(m_view, m_color, m_tickMs);
+        m_background.renew(m_view, m_color, m_tickMs, m_zones);
     m_viewIsEmptyScene = false;
     std::swap(m_view, m_spare);
     if (m_background.isEmpty() || m_background.size() != m_view.size())
@@ -221,10 +309,19 @@ MotionResult MotionDetector::compareWithReference() {
         result.text = levelText(m_movement, result.level);
         return result;
     }
-    result.changedPoints = compareFrames(m_view, m_spare, m_color, &m_dots);
-    result.level = motionLevel(result.changedPoints);
-    result.triggers = motionTriggers(result.level, m_movement, m_color);
+    result.changedPoints = compareFrames(m_view, m_spare, m_color, &m_dots, &m_zones);
+    result.level = motionLevel(result.changedPoints, m_zones.watchedPoints());
     result.text = levelText(m_movement, result.level);
+    if (m_ignoreLightChanges && looksLikeLightChange(m_dots, m_zones)) {
+        // Nobody to answer: the scene under its new light is the empty scene from now on.
+        result.lightChange = true;
+        result.triggers = motionTriggers(100, m_movement, m_color);
+        takeDotsOff(m_view);
+        m_background.seed(m_view);
+        putDotsOn(m_view);
+        return result;
+    }
+    result.triggers = motionTriggers(result.level, m_movement, m_color);
     if (!m_dots.empty()) {
         const auto inView = std::count_if(m_dots.begin(), m_dots.end(), [this](const ChangedPoint& dot) {
             return m_background.differs(dot.x, dot.y, dot.covered, m_color);
@@ -244,6 +341,13 @@ void MotionDetector::takeDotsOff(QImage& picture) const {
     const qsizetype stride = picture.bytesPerLine();
     for (const ChangedPoint& dot : m_dots)
         reinterpret_cast<QRgb*>(bits + dot.y * stride)[dot.x] = dot.covered;
+}
+
+void MotionDetector::putDotsOn(QImage& picture) const {
+    uchar* bits = picture.bits();
+    const qsizetype stride = picture.bytesPerLine();
+    for (const ChangedPoint& dot : m_dots)
+        reinterpret_cast<QRgb*>(bits + dot.y * stride)[dot.x] = Red;
 }
 
 QImage MotionDetector::reference() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "capture/FrameConverter.h"
+#include "capture/ZoneMask.h"
 #include "settings/PanelSettings.h"
 
 #include <QImage>
@@ -23,7 +24,9 @@ bool colorsDiffer(qint32 color1, qint32 color2, int colorSlider);
 
 // Level shown to the user: 100 with no change, 1 less for every 9.1 changed points. The divisor stays
 // 910 whatever the grid holds, so a frame that changed everywhere goes below zero (-6 at 320x240).
-int motionLevel(int changedPoints);
+// With fewer points watched, the count is scaled up to the whole grid first: a watched area that
+// changed everywhere still reaches -6. Nothing watched is level 100.
+int motionLevel(int changedPoints, int watchedPoints = ZoneMask::Points);
 QString levelText(int movementSlider, int level);
 // With both sliders at their top every tick answers, whatever the level.
 bool motionTriggers(int level, int movementSlider, int colorSlider);
@@ -31,15 +34,23 @@ bool motionTriggers(int level, int movementSlider, int colorSlider);
 struct ChangedPoint {
     int x;
     int y;
-    QRgb covered; // pixel of the frame under the red dot
+    QRgb covered;   // pixel of the frame under the red dot
+    int brightened; // brightness of the frame minus that of the reference; 0 where not known
 };
 
 // Compares `live` with `reference` at the sample grid: pixels (3X, 3Y) for X = 1, 4, 7, ... up to the
 // width of `live` and Y likewise up to its height, so the grid runs past the picture and points outside
 // a picture read -1 there. Marks each changed point with a red pixel on `live`; when `changed` is given
-// it receives the marked points (cleared first). Returns the number of changed points.
+// it receives the marked points (cleared first). Returns the number of changed points. Points that
+// `zones` ignores are never compared, marked or counted.
 int compareFrames(QImage& live, const QImage& reference, int colorSlider,
-                  std::vector<ChangedPoint>* changed = nullptr);
+                  std::vector<ChangedPoint>* changed = nullptr, const ZoneMask* zones = nullptr);
+
+// True when the changed points look like the light of the scene changing (a lamp switched, a cloud)
+// rather than something moving: they lie all over the watched view, not in one region, and nearly all
+// of them became brighter, or darker, by a similar amount. A point that turned pure black or white
+// says nothing about the amount.
+bool looksLikeLightChange(const std::vector<ChangedPoint>& changed, const ZoneMask& zones);
 
 // A picture is kept when at least this share (percent) of the changed points differ from the empty
 // scene: someone walking shows about half, someone arriving nearly all, someone leaving next to none.
@@ -54,11 +65,14 @@ struct MotionResult {
     // the scene does not hold came into view there. 0 when nothing changed.
     int presence = 0;
     QString text; // the level, for the status label
+    // The light of the whole scene changed: nobody is answered and the scene is taken afresh.
+    bool lightChange = false;
+    QString notice{}; // a line about the set-up the owner should know (a damaged zones file)
 
     // The picture of this tick shows the customer who set it off (not the scene they just left).
     bool keepsSnapshot() const { return triggers && presence >= PresenceToKeep; }
-    // The status label: the level, then the presence.
-    QString statusLine() const { return text + QLatin1Char(' ') + presenceText(presence); }
+    // The status label: the level, then the presence or why nobody was answered; then any notice.
+    QString statusLine() const;
 };
 
 // A slowly renewed picture of the empty scene, kept at the sample grid's points inside the view only.
@@ -75,8 +89,9 @@ public:
     void clear();
     // Starts again from this picture.
     void seed(const QImage& picture);
-    // Renews every point towards `frame` (of the background's size) for `elapsedMs` of time.
-    void renew(const QImage& frame, int colorSlider, int elapsedMs);
+    // Renews every point towards `frame` (of the background's size) for `elapsedMs` of time; points
+    // that `zones` ignores are left as they are.
+    void renew(const QImage& frame, int colorSlider, int elapsedMs, const ZoneMask& zones);
     // True when `pixel`, seen at the grid point (x, y) inside the view, differs from the scene there.
     bool differs(int x, int y, QRgb pixel, int colorSlider) const;
 
@@ -106,6 +121,14 @@ public:
     int color() const { return m_color; }
     // The time between ticks, at which the empty scene is renewed.
     void setTickInterval(int milliseconds) { m_tickMs = std::max(milliseconds, 1); }
+    // The grid points not watched. The level counts the watched ones only.
+    void setZones(const ZoneMask& zones) { m_zones = zones; }
+    const ZoneMask& zones() const { return m_zones; }
+    // A tick that looks like a change of light (looksLikeLightChange) answers nobody, keeps no
+    // picture and takes this frame as the empty scene; on unless switched off. Both sliders at the
+    // top still answer every tick.
+    void setIgnoreLightChanges(bool on) { m_ignoreLightChanges = on; }
+    bool ignoresLightChanges() const { return m_ignoreLightChanges; }
 
     // One tick: the frame is scaled into the 320x240 view and compared with the previous one. An invalid
     // frame ends the tick with no result, and the view and the reference stay as they were.
@@ -131,6 +154,7 @@ public:
 private:
     MotionResult compareWithReference();
     void takeDotsOff(QImage& picture) const;
+    void putDotsOn(QImage& picture) const;
 
     int m_movement;
     int m_color;
@@ -142,4 +166,6 @@ private:
     SceneBackground m_background;
     int m_tickMs = Sliders::Interval.designValue;
     bool m_viewIsEmptyScene = false; // nothing moved in the view: it renews the scene next tick
+    ZoneMask m_zones;
+    bool m_ignoreLightChanges = true;
 };

@@ -4,6 +4,7 @@
 #include "capture/DemoSource.h"
 #include "capture/MotionDetector.h"
 #include "capture/SnapshotWriter.h"
+#include "capture/ZoneMask.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -51,6 +52,31 @@ private slots:
         QCOMPARE(CameraChoice::read(path), choice);
         QVERIFY(choice.write(path)); // what is written reads back the same
         QCOMPARE(CameraChoice::read(path), choice);
+    }
+
+    // Pregonar.MSK: 27 lines of 36 points, '.' watched, 'x' ignored; anything else watches all, and says so.
+    void zonesFile_data() {
+        QTest::addColumn<QByteArray>("text"); // null: no file
+        QTest::addColumn<int>("ignored");     // -1: damaged, and everything is watched
+        const QByteArray line = QByteArray(36, '.') + "\r\n", corner = "xx" + line.mid(2);
+        QTest::addRow("no file") << QByteArray() << 0;
+        QTest::addRow("corners, LF, no last end")
+            << QByteArray(corner + line.repeated(25) + corner).replace("\r", "").chopped(1) << 4;
+        QTest::addRow("26 lines") << corner + line.repeated(25) << -1;
+        QTest::addRow("an X") << "X" + corner.mid(1) + line.repeated(26) << -1;
+    }
+    void zonesFile() {
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Pregonar.MSK"));
+        QFile file(path);
+        if (!text.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) >= 0 && file.flush());
+        const LoadedZones loaded = ZoneMask::read(path);
+        const int ignored = ZoneMask::Points - loaded.mask.watchedPoints();
+        QTEST(loaded.problem.isEmpty() ? ignored : ignored ? -2 : -1, "ignored");
+        QVERIFY(loaded.mask.write(path)); // what is written reads back the same
+        QVERIFY(ZoneMask::read(path).mask == loaded.mask);
     }
 
     void cameraArgument() {

@@ -64,71 +64,107 @@ private slots:
         QTest::addColumn<int>("color");
         QTest::addColumn<int>("changed");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("watchedRows"); // from the top; the others are ignored
         QTest::addColumn<bool>("triggers");
-        QTest::addRow("identical, both at top") << 50 << 50 << 0 << "AutoMensaje NIVEL 100 (100)" << true;
+        QTest::addRow("identical, both at top")
+            << 50 << 50 << 0 << "AutoMensaje NIVEL 100 (100)" << 27 << true;
         QTest::addRow("identical, colour below top")
-            << 50 << 49 << 0 << "AutoMensaje NIVEL 100 (100)" << false;
+            << 50 << 49 << 0 << "AutoMensaje NIVEL 100 (100)" << 27 << false;
         QTest::addRow("identical, movement below top")
-            << 49 << 50 << 0 << "AutoMensaje NIVEL 99 (100)" << false;
-        QTest::addRow("0: 465") << 0 << 20 << 465 << "AutoMensaje NIVEL 50 (49)" << true;
-        QTest::addRow("0: 464") << 0 << 20 << 464 << "AutoMensaje NIVEL 50 (50)" << false;
-        QTest::addRow("50: 10") << 50 << 20 << 10 << "AutoMensaje NIVEL 100 (99)" << true;
-        QTest::addRow("50: 9") << 50 << 20 << 9 << "AutoMensaje NIVEL 100 (100)" << false;
-        QTest::addRow("every point") << 35 << 20 << 972 << "AutoMensaje NIVEL 85 (-6)" << true;
+            << 49 << 50 << 0 << "AutoMensaje NIVEL 99 (100)" << 27 << false;
+        QTest::addRow("0: 465") << 0 << 20 << 465 << "AutoMensaje NIVEL 50 (49)" << 27 << true;
+        QTest::addRow("0: 464") << 0 << 20 << 464 << "AutoMensaje NIVEL 50 (50)" << 27 << false;
+        QTest::addRow("50: 10") << 50 << 20 << 10 << "AutoMensaje NIVEL 100 (99)" << 27 << true;
+        QTest::addRow("50: 9") << 50 << 20 << 9 << "AutoMensaje NIVEL 100 (100)" << 27 << false;
+        QTest::addRow("every point") << 35 << 20 << 972 << "AutoMensaje NIVEL 85 (-6)" << 27 << true;
+        QTest::addRow("every watched point") << 35 << 20 << 972 << "AutoMensaje NIVEL 85 (-6)" << 9 << true;
     }
     void levelAndTrigger() {
         QFETCH(int, movement);
         QFETCH(int, color);
         QFETCH(int, changed);
+        QFETCH(int, watchedRows);
         MotionDetector detector(movement, color);
+        ZoneMask zones;
+        zones.setIgnored(QRect(0, watchedRows, 36, 27), true);
+        detector.setZones(zones);
         detector.setReference(filled(Black));
         const auto result = detector.process(withWhitePoints(changed));
         QVERIFY(result);
+        changed = std::min(changed, 36 * watchedRows);
         QCOMPARE(result->changedPoints, changed);
+        QCOMPARE(detector.view().pixel(318, 237) == Red, changed == 972); // no dot where ignored
         QTEST(result->text, "text");
         QTEST(result->triggers, "triggers");
         QCOMPARE(result->presence, changed ? 100 : 0); // the reference is the empty scene too
     }
 
-    // A generated clip, two ticks a second: a noisy still scene whose light rises by so much a minute,
-    // a figure stepping in (+) and out (-) for so many seconds, R the camera switched on again facing
-    // another scene. One picture per entry, each with the figure; none of the scene alone.
-    void picturesOfArrivals_data() {
+    // A generated clip, two ticks a second: a noisy grey scene whose light rises by so much a minute, a
+    // figure stepping in (+) and out (-) for so many seconds, s a screen flickering in a corner (S: ignored
+    // there), L the light up by a third (l: not ignored), D down by a quarter, R the camera on again
+    // elsewhere. Seen per step: P a picture kept (with the figure), T answered, L light changed, . nothing.
+    void generatedClips_data() {
         QTest::addColumn<QString>("clip");
+        QTest::addColumn<int>("scene");
         QTest::addColumn<int>("lightPerMinute");
-        QTest::addRow("three visits") << "-4 +3 -4 +3 -4 +3 -4" << 0;
-        QTest::addRow("light rising over a minute, visits") << "-20 +3 -20 +3 -20" << 120;
-        QTest::addRow("standing still for 20 s") << "-4 +20 -4 +3 -4" << 0;
-        QTest::addRow("camera on again elsewhere") << "-4 +3 -4 R -4 +3 -4" << 0;
+        QTest::addColumn<int>("color");
+        QTest::addColumn<QString>("seen");
+        QTest::addRow("light rising over a minute, visits")
+            << "-20 +3 -20 +3 -20" << 40 << 120 << 20 << ".PTPT";
+        QTest::addRow("standing still for 20 s") << "-4 +20 -4 +3 -4" << 40 << 0 << 20 << ".PTPT";
+        QTest::addRow("camera on again elsewhere") << "-4 +3 -4 R -4 +3 -4" << 40 << 0 << 20 << ".PT.PT";
+        QTest::addRow("screen watched") << "-4s +3s -4s" << 40 << 0 << 20 << "PPP";
+        QTest::addRow("screen ignored") << "-4S +3S -4S" << 40 << 0 << 20 << ".PT";
+        QTest::addRow("light up, filtered") << "-4 -4L +3 -4" << 144 << 0 << 35 << ".LPT";
+        QTest::addRow("light down, filtered") << "-4 -4D -4" << 192 << 0 << 35 << ".L.";
+        QTest::addRow("light up, not filtered") << "-4 -4l -4" << 144 << 0 << 35 << ".P.";
+        QTest::addRow("visit in rising light") << "-10 +3 -4" << 120 << 120 << 35 << ".PT";
     }
-    void picturesOfArrivals() {
+    void generatedClips() {
         QFETCH(QString, clip);
+        QFETCH(int, scene);
         QFETCH(int, lightPerMinute);
-        MotionDetector detector;
+        QFETCH(int, color);
+        MotionDetector detector(Sliders::Movement.designValue, color);
         detector.setTickInterval(500);
+        QVERIFY(detector.ignoresLightChanges()); // unless switched off
+        detector.setIgnoreLightChanges(!clip.contains('l'));
+        ZoneMask zones;
+        zones.setIgnored(QRect(0, 0, 11, 17), clip.contains('S'));
+        detector.setZones(zones);
+        detector.restart();
         QRandomGenerator noise(14);
-        int tick = 0, scene = 40, kept = 0;
+        int tick = 0;
+        QString seen;
         for (const QString& step : clip.split(' ')) {
             if (step == "R") {
                 detector.restart();
                 scene = 180;
+                continue;
             }
-            for (int i = 0; i < 2 * std::abs(step.toInt()); ++i, ++tick) {
+            if (step.contains('L', Qt::CaseInsensitive) || step.contains('D'))
+                scene = step.contains('D') ? scene * 3 / 4 : scene * 4 / 3;
+            int outcome = 0; // the most seen in the step, of ".LTP"
+            for (int i = 0; i < 2 * std::abs(std::atoi(qPrintable(step))); ++i, ++tick) {
                 const int light = scene + lightPerMinute * tick / 120;
                 QImage frame = filled(qRgb(light, light + 10, light + 20));
                 for (int y = 3; y < 240; y += 9)
                     for (int x = 3; x < 320; x += 9)
                         frame.setPixel(x, y,
-                                       step[0] == '+' && QRect(100, 40, 120, 200).contains(x, y)
-                                           ? Figure
+                                       step[0] == '+' && QRect(100, 40, 120, 200).contains(x, y) ? Figure
+                                       : step.contains('s', Qt::CaseInsensitive) && x < 96 && y < 150
+                                           ? (tick % 2 ? White : Black)
                                            : frame.pixel(x, y) + noise.bounded(40) * 0x10101);
-                if (detector.process(frame)->keepsSnapshot()) {
+                const auto result = detector.process(frame);
+                QCOMPARE(result->statusLine().contains("Cambio de luz"), result->lightChange);
+                if (result->keepsSnapshot() && step[0] == '+')
                     QCOMPARE(detector.reference().pixel(165, 120), Figure); // without its red dot
-                    ++kept;
-                }
+                outcome = std::max(
+                    {outcome, 3 * result->keepsSnapshot(), 2 * result->triggers, +result->lightChange});
             }
+            seen += QStringLiteral(".LTP")[outcome];
         }
-        QCOMPARE(kept, clip.count('+'));
+        QTEST(seen, "seen");
     }
 
     void dotsOnlyAtChangedPoints() {

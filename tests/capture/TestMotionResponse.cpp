@@ -79,13 +79,17 @@ private slots:
     }
 
     // The first frame only becomes the reference and the empty shop; the customer's picture is kept
-    // for the web, without the detector's red dots; the shop they leave is not.
+    // for the web, without the detector's red dots; the shop they leave is not. A damaged Pregonar.MSK is
+    // said.
     void referenceAndSnapshot() {
         Scene shop;
+        QFile zones(shop.fixture->path(QStringLiteral("Pregonar.MSK")));
+        QVERIFY(zones.open(QIODevice::WriteOnly) && zones.write("x.x\n") && zones.flush());
         shop.panel().clickButton(ControlPanel::Detection);
         shop.tick(shop.still); // nothing to compare with yet
         QCOMPARE(shop.panel().statusLabel()->text(),
-                 QStringLiteral("AutoMensaje NIVEL 85 (100) PRESENCIA 0%"));
+                 QStringLiteral("AutoMensaje NIVEL 85 (100) PRESENCIA 0%\n"
+                                "Pregonar.MSK dañado: se vigila toda la imagen"));
         shop.tick(shop.customer);
         shop.tick(shop.still);
         QTRY_VERIFY(!shop.panel().snapshotName().isEmpty());
