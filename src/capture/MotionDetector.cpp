@@ -212,7 +212,7 @@ void SceneBackground::clear() {
     m_points.clear();
 }
 
-void SceneBackground::seed(const QImage& picture) {
+void SceneBackground::startFrom(const QImage& picture) {
     clear();
     const QImage rgb = hasRgb32(picture) ? picture : picture.convertToFormat(QImage::Format_RGB32);
     if (rgb.isNull())
@@ -300,7 +300,7 @@ MotionResult MotionDetector::compareWithReference() {
     m_viewIsEmptyScene = false;
     std::swap(m_view, m_spare);
     if (m_background.isEmpty() || m_background.size() != m_view.size())
-        m_background.seed(m_view);
+        m_background.startFrom(m_view);
 
     MotionResult result;
     if (m_fresh) {
@@ -317,7 +317,7 @@ MotionResult MotionDetector::compareWithReference() {
         result.lightChange = true;
         result.triggers = motionTriggers(100, m_movement, m_color);
         takeDotsOff(m_view);
-        m_background.seed(m_view);
+        m_background.startFrom(m_view);
         putDotsOn(m_view);
         return result;
     }
@@ -359,7 +359,7 @@ QImage MotionDetector::reference() const {
 void MotionDetector::setReference(const QImage& picture) {
     m_view = picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
     m_dots.clear();
-    m_background.seed(m_view);
+    m_background.startFrom(m_view);
     m_viewIsEmptyScene = false;
 }
 

@@ -88,7 +88,7 @@ public:
     QSize size() const { return m_size; }
     void clear();
     // Starts again from this picture.
-    void seed(const QImage& picture);
+    void startFrom(const QImage& picture);
     // Renews every point towards `frame` (of the background's size) for `elapsedMs` of time; points
     // that `zones` ignores are left as they are.
     void renew(const QImage& frame, int colorSlider, int elapsedMs, const ZoneMask& zones);
