@@ -65,17 +65,15 @@ class TestMotionResponse : public QObject {
 
 private slots:
     // A customer seen on a tick is answered; while the message shows, the ticks look at nothing.
-    void answers() {
-        for (bool message : {false, true}) {
-            Scene shop;
-            shop.open(message);
-            shop.tick(shop.customer);
-            QCOMPARE(shop.sound.played, QStringList{shop.fixture->path("Sonidos/hola.wav")});
-            QCOMPARE(shop.panel().shop().messageShowing(), message);
-            shop.panel().statusLabel()->setText(QStringLiteral("sin cambios"));
-            shop.tick(shop.still);
-            QCOMPARE(shop.panel().statusLabel()->text() == QStringLiteral("sin cambios"), message);
-        }
+    void ticksRestWhileTheMessageShows() {
+        Scene shop;
+        shop.open(true);
+        shop.tick(shop.customer);
+        QCOMPARE(shop.sound.played, QStringList{shop.fixture->path("Sonidos/hola.wav")});
+        QVERIFY(shop.panel().shop().messageShowing());
+        shop.panel().statusLabel()->setText(QStringLiteral("sin cambios"));
+        shop.tick(shop.still);
+        QCOMPARE(shop.panel().statusLabel()->text(), QStringLiteral("sin cambios"));
     }
 
     // The first frame only becomes the reference and the empty shop; the customer's picture is kept
@@ -89,19 +87,19 @@ private slots:
         shop.tick(shop.customer);
         shop.tick(shop.still);
         QTRY_VERIFY(!shop.panel().snapshotName().isEmpty());
-        const QImage saved(shop.fixture->path(shop.panel().snapshotName()));
-        for (int i = 0; i < 320 * 240; ++i) // the customer, without a single red dot
-            QVERIFY(qAbs(saved.pixelColor(i % 320, i / 320).green() -
-                         shop.customer.pixelColor(i % 320, i / 320).green()) < 50);
+        const QColor dot = QImage(shop.fixture->path(shop.panel().snapshotName())).pixelColor(165, 120);
+        QVERIFY2(dot.green() > 170 && dot.red() > 200, qPrintable(dot.name())); // a compared point, yellow
         QCOMPARE(QDir(shop.fixture->path(QStringLiteral("Fotos"))).entryList(QDir::Files).size(), 1);
     }
 
+    // Without a message the ticks go on after an answer; frames that stop, a camera that is gone, and
+    // the sliders.
     void framesThatDoNotComeACameraThatIsNotThereAndTheSliders() {
         Scene shop;
         shop.open(false); // the still shop is on view and is the reference
         // Frames stop coming for a while: the last one stays on view, no idle picture flickers in.
-        for (int i = 0; i < 2; ++i)
-            shop.tick(QImage());
+        shop.tick(QImage());
+        shop.tick(QImage());
         QVERIFY(shop.panel().liveView()->isShowingFrame());
         // Unplugged: the idle picture, nobody greeted, detection goes on.
         shop.camera->present = false;
