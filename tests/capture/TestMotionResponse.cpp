@@ -34,9 +34,7 @@ class TestMotionResponse : public QObject {
                 QFile(f.path(QStringLiteral("Sonidos/hola.wav"))).open(QIODevice::WriteOnly);
                 env.sound = &sound;
                 env.makeSource = [this](const CameraChoice&) {
-                    auto source = std::make_unique<ScriptedSource>();
-                    camera = source.get();
-                    return source;
+                    return std::unique_ptr<FrameSource>(camera = new ScriptedSource);
                 };
             });
         }
@@ -47,18 +45,9 @@ class TestMotionResponse : public QObject {
             panel().capture().tick();
         }
         // Detection, sounds and advertising on; the first frame only becomes the reference.
-        void open(bool message) {
-            panel().clickButton(ControlPanel::Detection);
-            panel().clickButton(ControlPanel::SoundsOn);
-            if (message)
-                panel().clickButton(ControlPanel::Message);
-            panel().clickButton(ControlPanel::Advertising);
-            if (message) {
-                // Advertising starts with one pass of the message, then the hold-off.
-                for (int i = 0; i < 100000 && panel().shop().messageShowing(); ++i)
-                    panel().banner().window()->tick();
-                panel().shop().holdOffTimer().stop();
-            }
+        void open() {
+            for (int button : {ControlPanel::Detection, ControlPanel::SoundsOn, ControlPanel::Advertising})
+                panel().clickButton(button);
             tick(still);
         }
     };
@@ -67,7 +56,12 @@ private slots:
     // A customer seen on a tick is answered; while the message shows, the ticks look at nothing.
     void ticksRestWhileTheMessageShows() {
         Scene shop;
-        shop.open(true);
+        shop.panel().clickButton(ControlPanel::Message);
+        shop.open(); // advertising starts with one pass of the message, then the hold-off
+        for (int i = 0; i < 100000 && shop.panel().shop().messageShowing(); ++i)
+            shop.panel().banner().window()->tick();
+        shop.panel().shop().holdOffTimer().stop();
+        shop.tick(shop.still);
         shop.tick(shop.customer);
         QCOMPARE(shop.sound.played, QStringList{shop.fixture->path("Sonidos/hola.wav")});
         QVERIFY(shop.panel().shop().messageShowing());
@@ -96,7 +90,7 @@ private slots:
     // the sliders.
     void framesThatDoNotComeACameraThatIsNotThereAndTheSliders() {
         Scene shop;
-        shop.open(false); // the still shop is on view and is the reference
+        shop.open(); // the still shop is on view and is the reference
         // Frames stop coming for a while: the last one stays on view, no idle picture flickers in.
         shop.tick(QImage());
         shop.tick(QImage());
