@@ -21,7 +21,8 @@ class TestCaptureSources : public QObject {
 
     QTemporaryDir m_dir;
     QString m_clip;
-    QString m_visitor; // the same shop with someone in front of the camera
+    QString m_visitor;    // the same shop with someone in front of the camera
+    MjpegServer m_camera; // serving the shop, for the bad input
 
     static bool grab(FrameSource& source, MotionDetector& detector) {
         std::optional<MotionResult> result;
@@ -40,13 +41,12 @@ private slots:
             picture.fill(QColor(40, 40, 200));
             QPainter(&picture).fillRect(60, 20, 200, 220, QColor(230, 220, 30));
         }));
-        QFile broken(m_dir.filePath("roto.avi"));
-        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("esto no es un video") > 0);
+        QVERIFY(m_camera.start(m_clip));
     }
 
     // A clip of two seconds, greener frame by frame: it plays as a camera, over and over.
     void videoFileIsACameraInALoop() {
-        const auto source = makeFrameSource({.kind = CameraChoice::Kind::File, .file = m_clip});
+        const auto source = makeFrameSource(CameraChoice::fromArgument(m_clip));
         MotionDetector detector;
         QVERIFY(!grab(*source, detector)); // nothing before it starts
         source->start();
@@ -89,26 +89,21 @@ private slots:
         QCOMPARE(problems.last().first().toString(), QString()); // over
     }
 
-    // A broken file, what is not a camera, a camera that sends noise or pictures cut short: nothing
+    // A file that is no video, what is not a camera, a camera that sends noise or pictures cut short: nothing
     // compared; a network camera says why in the status line.
     void badInput_data() {
         QTest::addColumn<QString>("camera"); // a file, or a path on the loopback camera
         QTest::addColumn<QString>("said");
-        QTest::addRow("broken file") << m_dir.filePath("roto.avi") << QString();
-        QTest::addRow("web page") << "/pagina.html"
-                                  << "no es una cámara de red";
-        QTest::addRow("noise") << "/basura.mjpg"
-                               << "imagen dañada";
-        QTest::addRow("cut pictures") << "/cortada.mjpg"
-                                      << "imagen dañada";
+        QTest::addRow("no video file") << PREGONAR_SOURCE_DIR "/tests/capture/mjpeg_server.py" << QString();
+        QTest::addRow("web page") << QStringLiteral("/pagina.html") << "no es una cámara de red";
+        QTest::addRow("noise") << QStringLiteral("/basura.mjpg") << "imagen dañada";
+        QTest::addRow("cut pictures") << QStringLiteral("/cortada.mjpg") << "imagen dañada";
     }
     void badInput() {
         QFETCH(QString, camera);
         QFETCH(QString, said);
-        MjpegServer server;
-        QVERIFY(server.start(m_clip));
         Capture capture(m_dir.path(), &makeFrameSource);
-        capture.setChoice(CameraChoice::fromArgument(said.isEmpty() ? camera : server.url(camera)));
+        capture.setChoice(CameraChoice::fromArgument(said.isEmpty() ? camera : m_camera.url(camera)));
         QSignalSpy compared(&capture, &Capture::compared), problems(&capture, &Capture::sourceProblem);
         capture.start();
         QTRY_VERIFY_WITH_TIMEOUT(said.isEmpty() || !problems.isEmpty(), 10000);
