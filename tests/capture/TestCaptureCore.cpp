@@ -6,7 +6,6 @@
 #include "capture/SnapshotWriter.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,7 +81,6 @@ private slots:
     void snapshotsAtMostOneASecondAndTheNewestKept() {
         QTemporaryDir dir;
         SnapshotWriter writer(dir.path(), "Fotos", 3);
-        QSignalSpy saved(&writer, &SnapshotWriter::saved);
         QImage picture(320, 240, QImage::Format_RGB32);
         picture.fill(Qt::darkCyan);
         const QDateTime start(QDate(2026, 12, 6), QTime(15, 30, 12, 250));
@@ -91,8 +89,6 @@ private slots:
         for (int s = 1; s <= 4; ++s)
             QVERIFY(writer.offer(picture, start.addSecs(s)));
         writer.waitForWrites();
-        QTRY_COMPARE(saved.size(), 5);
-        QCOMPARE(saved.at(0).at(0).toString(), "Fotos/Foto-20261206-153012-250.jpg");
         const QStringList kept = QDir(dir.filePath("Fotos")).entryList(QDir::Files, QDir::Name);
         QCOMPARE(kept.join(' '),
                  "Foto-20261206-153014-250.jpg Foto-20261206-153015-250.jpg Foto-20261206-153016-250.jpg");

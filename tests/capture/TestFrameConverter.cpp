@@ -72,10 +72,6 @@ bool near(QRgb a, QRgb b) {
     return qAbs(qRed(a) - qRed(b)) <= 2 && qAbs(qGreen(a) - qGreen(b)) <= 2 && qAbs(qBlue(a) - qBlue(b)) <= 2;
 }
 
-Triple source(PixelFormat format, const Known& k) {
-    return format <= UYVY ? k.yuv : Triple{qRed(k.rgb), qGreen(k.rgb), qBlue(k.rgb)};
-}
-
 } // namespace
 
 class TestFrameConverter : public QObject {
@@ -91,8 +87,10 @@ private slots:
     void formats() {
         QFETCH(PixelFormat, format);
         auto colourAt = [](int x, int y) { return Palette[(x / 2 + y / 2) % std::size(Palette)]; };
-        const TestFrame frame =
-            makeFrame(format, 160, 120, 13, [&](int x, int y) { return source(format, colourAt(x, y)); });
+        const TestFrame frame = makeFrame(format, 160, 120, 13, [&](int x, int y) {
+            const Known& k = colourAt(x, y);
+            return format <= UYVY ? k.yuv : Triple{qRed(k.rgb), qGreen(k.rgb), qBlue(k.rgb)};
+        });
         QImage target;
         FrameConverter converter;
         QVERIFY(converter.convert(frame.view, target));
@@ -123,21 +121,19 @@ private slots:
         }
     }
 
+    // A frame that cannot be read: false, and the target left as it was.
     void rejectsBrokenFrames() {
-        const std::function<void(FrameView&)> breakages[] = {
-            [](FrameView& v) { v.planes[2] = nullptr; }, // no chroma plane
-            [](FrameView& v) { v.strides[1] = 31; },     // shorter than a row
-            [](FrameView& v) { v.height = 0; },
-        };
-        for (const auto& breakIt : breakages) {
-            TestFrame frame = makeFrame(I420, 64, 48, 0, [](int, int) { return Palette[3].yuv; });
-            breakIt(frame.view);
-            QImage target(320, 240, QImage::Format_RGB32);
-            target.fill(Qt::blue);
-            const QImage before = target.copy();
-            QVERIFY(!FrameConverter().convert(frame.view, target));
-            QCOMPARE(target, before);
-        }
+        const TestFrame frame = makeFrame(I420, 64, 48, 0, [](int, int) { return Palette[3].yuv; });
+        FrameView noChroma = frame.view, shortRows = frame.view, noRows = frame.view;
+        noChroma.planes[2] = nullptr;
+        shortRows.strides[1] = 31; // shorter than a row
+        noRows.height = 0;
+        QImage target(320, 240, QImage::Format_RGB32);
+        target.fill(Qt::blue);
+        const QImage before = target.copy();
+        for (const FrameView& broken : {noChroma, shortRows, noRows})
+            QVERIFY(!FrameConverter().convert(broken, target));
+        QCOMPARE(target, before);
     }
 };
 
