@@ -36,5 +36,4 @@ struct RecordingSoundPlayer : SoundPlayer {
     }
     bool playing() override { return false; }
     void stop() override {}
-    int plays() const { return int(played.size()); }
 };
