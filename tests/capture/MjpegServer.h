@@ -5,11 +5,12 @@
 #include <QProcess>
 
 // A network camera on loopback (tests/capture/mjpeg_server.py): the pictures of a Motion JPEG clip as
-// HTTP Motion JPEG, 10 a second. Stopped and started again, it comes back on the same port; it ends
-// with the object (QProcess kills it).
+// HTTP Motion JPEG, 10 a second. Stopped and started again, it comes back on the same port.
 struct MjpegServer {
     int port = 0;
     QProcess process;
+
+    ~MjpegServer() { stop(); }
 
     bool start(const QString& clip) {
         process.start("/usr/bin/python3", {PREGONAR_SOURCE_DIR "/tests/capture/mjpeg_server.py",

@@ -10,7 +10,6 @@
 namespace {
 
 using Triple = std::array<int, 3>;
-using PixelFunction = std::function<Triple(int x, int y)>; // Y,U,V or R,G,B of a source pixel
 
 // Where each of a pixel's three values (Y,U,V or R,G,B) lies in a frame: plane, first byte, bytes from
 // one sample to the next, and how many pixels share a sample across and down.
@@ -33,14 +32,15 @@ const std::map<PixelFormat, std::array<Place, 3>> Layouts{
     {Bgr24, {{{0, 2, 3, 1, 1}, {0, 1, 3, 1, 1}, {0, 0, 3, 1, 1}}}},
 };
 
-// A frame in its own memory, every row padded with `padding` bytes of junk, as are the X bytes. Chroma
-// is written by every pixel that shares it, so test pictures keep their colours the same over 2x2 blocks.
+// A frame in its own memory, `pixel` giving each pixel's Y,U,V or R,G,B, every row padded with `padding`
+// bytes of junk, as are the X bytes. Chroma is written by every pixel that shares it, so test pictures keep
+// their colours the same over 2x2 blocks.
 struct TestFrame {
     std::array<std::vector<uchar>, 3> memory;
     FrameView view;
 };
 
-TestFrame makeFrame(PixelFormat f, int w, int h, int padding, const PixelFunction& pixel) {
+TestFrame makeFrame(PixelFormat f, int w, int h, int padding, const std::function<Triple(int, int)>& pixel) {
     const std::array<Place, 3>& places = Layouts.at(f);
     TestFrame t{{}, {f, w, h, {}, {}}};
     for (const Place& p : places) {

@@ -24,9 +24,9 @@ private slots:
     void customersBeforeTheCamera() {
         RecordingSoundPlayer sound;
         ScriptedSource* camera = nullptr;
-        PanelFixture f([&](PanelFixture& f, PanelEnvironment& env) {
-            QDir(f.dir.path()).mkpath("Sonidos");
-            QFile(f.path("Sonidos/hola.wav")).open(QIODevice::WriteOnly);
+        PanelFixture f([&](PanelFixture& fixture, PanelEnvironment& env) {
+            QDir(fixture.dir.path()).mkpath("Sonidos");
+            QFile(fixture.path("Sonidos/hola.wav")).open(QIODevice::WriteOnly);
             env.sound = &sound;
             env.makeSource = [&](const CameraChoice&) {
                 return std::unique_ptr<FrameSource>(camera = new ScriptedSource);
