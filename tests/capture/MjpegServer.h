@@ -3,32 +3,27 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
 
 // A network camera on loopback (tests/capture/mjpeg_server.py): the pictures of a Motion JPEG clip as
-// HTTP Motion JPEG. Stopped and started again, it comes back on the same port.
-class MjpegServer {
-public:
+// HTTP Motion JPEG, 10 a second. Stopped and started again, it comes back on the same port.
+struct MjpegServer {
+    int port = 0;
+    QProcess process;
+
     ~MjpegServer() { stop(); }
 
-    bool start(const QString& clip, int fps = 10) {
-        m_process.start(QStringLiteral("/usr/bin/python3"),
-                        {QStringLiteral(PREGONAR_SOURCE_DIR "/tests/capture/mjpeg_server.py"),
-                         QString::number(m_port), clip, QString::number(fps)});
-        if (!m_process.waitForReadyRead(10000))
-            return false;
-        m_port = m_process.readLine().trimmed().toInt();
-        return m_port > 0;
+    bool start(const QString& clip) {
+        process.start("/usr/bin/python3", {PREGONAR_SOURCE_DIR "/tests/capture/mjpeg_server.py",
+                                           QString::number(port), clip, "10"});
+        if (process.waitForReadyRead(10000))
+            port = process.readLine().trimmed().toInt();
+        return port > 0;
     }
     void stop() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
+        process.kill();
+        process.waitForFinished(5000);
     }
-    QString url(const QString& path = QStringLiteral("/video.mjpg")) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path);
+    QString url(const QString& path = "/video.mjpg") const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
     }
-
-private:
-    int m_port = 0;
-    QProcess m_process;
 };

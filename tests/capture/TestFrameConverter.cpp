@@ -10,7 +10,6 @@
 namespace {
 
 using Triple = std::array<int, 3>;
-using PixelFunction = std::function<Triple(int x, int y)>; // Y,U,V or R,G,B of a source pixel
 
 // Where each of a pixel's three values (Y,U,V or R,G,B) lies in a frame: plane, first byte, bytes from
 // one sample to the next, and how many pixels share a sample across and down.
@@ -33,14 +32,15 @@ const std::map<PixelFormat, std::array<Place, 3>> Layouts{
     {Bgr24, {{{0, 2, 3, 1, 1}, {0, 1, 3, 1, 1}, {0, 0, 3, 1, 1}}}},
 };
 
-// A frame in its own memory, every row padded with `padding` bytes of junk, as are the X bytes. Chroma
-// is written by every pixel that shares it, so test pictures keep their colours the same over 2x2 blocks.
+// A frame in its own memory, `pixel` giving each pixel's Y,U,V or R,G,B, every row padded with `padding`
+// bytes of junk, as are the X bytes. Chroma is written by every pixel that shares it, so test pictures keep
+// their colours the same over 2x2 blocks.
 struct TestFrame {
     std::array<std::vector<uchar>, 3> memory;
     FrameView view;
 };
 
-TestFrame makeFrame(PixelFormat f, int w, int h, int padding, const PixelFunction& pixel) {
+TestFrame makeFrame(PixelFormat f, int w, int h, int padding, const std::function<Triple(int, int)>& pixel) {
     const std::array<Place, 3>& places = Layouts.at(f);
     TestFrame t{{}, {f, w, h, {}, {}}};
     for (const Place& p : places) {
@@ -72,10 +72,6 @@ bool near(QRgb a, QRgb b) {
     return qAbs(qRed(a) - qRed(b)) <= 2 && qAbs(qGreen(a) - qGreen(b)) <= 2 && qAbs(qBlue(a) - qBlue(b)) <= 2;
 }
 
-Triple source(PixelFormat format, const Known& k) {
-    return format <= UYVY ? k.yuv : Triple{qRed(k.rgb), qGreen(k.rgb), qBlue(k.rgb)};
-}
-
 } // namespace
 
 class TestFrameConverter : public QObject {
@@ -91,15 +87,13 @@ private slots:
     void formats() {
         QFETCH(PixelFormat, format);
         auto colourAt = [](int x, int y) { return Palette[(x / 2 + y / 2) % std::size(Palette)]; };
-        const TestFrame frame =
-            makeFrame(format, 160, 120, 13, [&](int x, int y) { return source(format, colourAt(x, y)); });
-        QImage target;
-        FrameConverter converter;
-        QVERIFY(converter.convert(frame.view, target));
-        QCOMPARE(target.size(), QSize(320, 240));
-        QCOMPARE(target.format(), QImage::Format_RGB32);
+        const TestFrame frame = makeFrame(format, 160, 120, 13, [&](int x, int y) {
+            const Known& k = colourAt(x, y);
+            return format <= UYVY ? k.yuv : Triple{qRed(k.rgb), qGreen(k.rgb), qBlue(k.rgb)};
+        });
+        QImage target(320, 240, QImage::Format_RGB32);
         const uchar* buffer = target.constBits(); // a target of the right shape is reused
-        QVERIFY(converter.convert(frame.view, target));
+        QVERIFY(FrameConverter().convert(frame.view, target));
         QCOMPARE(target.constBits(), buffer);
         for (int y = 0; y < 240; ++y)
             for (int x = 0; x < 320; ++x)
@@ -125,22 +119,19 @@ private slots:
         }
     }
 
+    // A frame that cannot be read: false, and the target left as it was.
     void rejectsBrokenFrames() {
-        const std::function<void(FrameView&)> breakages[] = {
-            [](FrameView& v) { v.format = PixelFormat::Invalid; },
-            [](FrameView& v) { v.planes[2] = nullptr; }, // no chroma plane
-            [](FrameView& v) { v.strides[1] = 31; },     // shorter than a row
-            [](FrameView& v) { v.height = 0; },
-        };
-        for (const auto& breakIt : breakages) {
-            TestFrame frame = makeFrame(I420, 64, 48, 0, [](int, int) { return Palette[3].yuv; });
-            breakIt(frame.view);
-            QImage target(320, 240, QImage::Format_RGB32);
-            target.fill(Qt::blue);
-            const QImage before = target.copy();
-            QVERIFY(!FrameConverter().convert(frame.view, target));
-            QCOMPARE(target, before);
-        }
+        const TestFrame frame = makeFrame(I420, 64, 48, 0, [](int, int) { return Palette[3].yuv; });
+        FrameView noChroma = frame.view, shortRows = frame.view, noRows = frame.view;
+        noChroma.planes[2] = nullptr;
+        shortRows.strides[1] = 31; // shorter than a row
+        noRows.height = 0;
+        QImage target(320, 240, QImage::Format_RGB32);
+        target.fill(Qt::blue);
+        const QImage before = target.copy();
+        for (const FrameView& broken : {noChroma, shortRows, noRows})
+            QVERIFY(!FrameConverter().convert(broken, target));
+        QCOMPARE(target, before);
     }
 };
 

@@ -13,6 +13,9 @@ log = sys.argv[4] if len(sys.argv) > 4 else None
 marks = {int(f) for f in sys.argv[5].split(",")} if len(sys.argv) > 5 else set()
 parts = open(clip, "rb").read().split(b"\xff\xd8\xff")[1:]
 frames = [b"\xff\xd8\xff" + p[: p.rfind(b"\xff\xd9") + 2] for p in parts if p.rfind(b"\xff\xd9") > 0]
+# What each path sends for each picture of the clip.
+sent = {"/video.mjpg": lambda f: f, "/cortada.mjpg": lambda f: f[: len(f) // 2],
+        "/basura.mjpg": lambda f: os.urandom(len(f))}
 
 
 class Camera(BaseHTTPRequestHandler):
@@ -20,7 +23,7 @@ class Camera(BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
-        video = self.path in ("/video.mjpg", "/cortada.mjpg", "/basura.mjpg")
+        video = sent.get(self.path)
         self.send_response(200)
         self.send_header("Content-Type", "multipart/x-mixed-replace; boundary=frame" if video else "text/html")
         self.end_headers()
@@ -29,11 +32,7 @@ class Camera(BaseHTTPRequestHandler):
         start, i = time.monotonic(), 0
         try:
             while True:
-                frame = frames[i % len(frames)]
-                if self.path == "/cortada.mjpg":
-                    frame = frame[: len(frame) // 2]
-                elif self.path == "/basura.mjpg":
-                    frame = os.urandom(len(frame))
+                frame = video(frames[i % len(frames)])
                 self.wfile.write(b"--frame\r\nContent-Type: image/jpeg\r\nContent-Length: %d\r\n\r\n%s\r\n"
                                  % (len(frame), frame))
                 if log and i % len(frames) in marks:

@@ -8,9 +8,8 @@
 #include <QImage>
 #include <QStringList>
 
-// A camera for tests: it shows whatever picture the test puts in front of it.
-class ScriptedSource : public FrameSource {
-public:
+// A camera for tests: it shows whatever picture (Format_RGB32) the test puts in front of it.
+struct ScriptedSource : FrameSource {
     QImage picture;
     bool present = true; // false: a camera that is not there
     bool running = false;
@@ -19,19 +18,16 @@ public:
     void stop() override { running = false; }
     bool isActive() const override { return running && present; }
     bool withNewestFrame(const std::function<void(const FrameView&)>& use) override {
-        if (!isActive() || picture.isNull()) {
+        if (!isActive() || picture.isNull())
             return false;
-        }
-        const QImage frame = picture.convertToFormat(QImage::Format_RGB32);
-        use(FrameView::ofImage(frame));
+        use(FrameView::ofImage(picture));
         return true;
     }
     QString description() const override { return QStringLiteral("cámara de prueba"); }
 };
 
 // Records what it was asked to play.
-class RecordingSoundPlayer : public SoundPlayer {
-public:
+struct RecordingSoundPlayer : SoundPlayer {
     QStringList played;
 
     bool play(const QString& path) override {
@@ -40,5 +36,4 @@ public:
     }
     bool playing() override { return false; }
     void stop() override {}
-    int plays() const { return int(played.size()); }
 };
