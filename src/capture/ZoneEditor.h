@@ -27,6 +27,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The second press of a double click already toggled its point.
+    void mouseDoubleClickEvent(QMouseEvent*) override {}
 
 private:
     void dragTo(QPoint position);
