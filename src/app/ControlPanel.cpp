@@ -554,6 +554,7 @@ void ControlPanel::clickButton(int index) {
 void ControlPanel::chooseCamera() {
     CameraDialog dialog(m_capture->choice(), availableCameras(), m_env.dialogs,
                         pathIn(QStringLiteral("Videos")), this);
+    dialog.editZones(*m_capture, m_idlePicture);
     if (dialog.exec() != QDialog::Accepted || dialog.choice() == m_capture->choice()) {
         return;
     }

@@ -51,8 +51,10 @@ QPixmap builtInIdlePicture() {
 void ControlPanel::buildFeatures() {
     m_capture = std::make_unique<Capture>(
         m_env.workFolder, m_env.makeSource ? m_env.makeSource : Capture::SourceFactory(&makeFrameSource));
-    m_capture->setChoice(
-        m_env.cameraOverride.value_or(CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM")))));
+    const CameraChoice saved = CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM")));
+    CameraChoice choice = m_env.cameraOverride.value_or(saved);
+    choice.ignoreLightChanges = saved.ignoreLightChanges; // --camera changes the source only
+    m_capture->setChoice(choice);
     m_greeting = std::make_unique<Greeting>(pathIn(QStringLiteral("Sonidos")), m_env.sound);
     const auto panelVisible = [this] { return isVisible(); };
     m_banner = std::make_unique<MessageBanner>([this] { return m_shop->detectorRunning(); },

@@ -48,6 +48,9 @@ QString CameraChoice::toText() const {
     if (frameRate > 0) {
         lines << QStringLiteral("fps=") + QString::number(frameRate);
     }
+    if (!ignoreLightChanges) {
+        lines << QStringLiteral("light=0");
+    }
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
@@ -98,6 +101,8 @@ std::optional<CameraChoice> CameraChoice::fromText(const QString& text) {
             if (ok && fps > 0 && fps <= 1000) {
                 choice.frameRate = fps;
             }
+        } else if (key == QLatin1String("light")) {
+            choice.ignoreLightChanges = value != QLatin1String("0");
         }
     }
     if (!sawSource || (choice.kind == Kind::File && choice.file.isEmpty()) ||

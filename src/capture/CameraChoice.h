@@ -18,6 +18,9 @@ struct CameraChoice {
     QString url;          // a network camera: http:// (Motion JPEG) or rtsp://
     QSize resolution;     // empty: the source's choice
     double frameRate = 0; // 0: the source's choice
+    // The detector takes a change of light all over the view for no customer. Written only when
+    // off ("light=0"), so files without the line read as before.
+    bool ignoreLightChanges = true;
 
     QString toText() const;
     static std::optional<CameraChoice> fromText(const QString& text);

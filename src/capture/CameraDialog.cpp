@@ -2,12 +2,16 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "capture/CameraDialog.h"
 
+#include "capture/Capture.h"
+#include "capture/ZoneEditor.h"
 #include "platform/Dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +56,29 @@ CameraDialog::CameraDialog(const CameraChoice& current, QList<CameraInfo> camera
 
     m_format = new QComboBox(this);
     form->addRow(QStringLiteral("Formato:"), m_format);
+
+    m_light = new QCheckBox(QStringLiteral("Ignorar cambios de luz"), this);
+    m_light->setToolTip(QStringLiteral("Una lámpara que se enciende o una nube no saludan a nadie"));
+    m_light->setChecked(current.ignoreLightChanges);
+    form->addRow(QString(), m_light);
+    m_zonesButton = new QPushButton(QStringLiteral("Zonas ignoradas"), this);
+    m_zonesButton->setCheckable(true);
+    m_zonesButton->hide(); // until there are zones to edit
+    form->addRow(QString(), m_zonesButton);
+    m_zonesPanel = new QWidget(this);
+    auto* zonesLayout = new QHBoxLayout(m_zonesPanel);
+    zonesLayout->setContentsMargins(0, 0, 0, 0);
+    m_zoneEditor = new ZoneEditor(m_zonesPanel);
+    zonesLayout->addWidget(m_zoneEditor);
+    auto* clear = new QPushButton(QStringLiteral("Limpiar"), m_zonesPanel);
+    connect(clear, &QPushButton::clicked, m_zoneEditor, &ZoneEditor::clearZones);
+    zonesLayout->addWidget(clear, 0, Qt::AlignTop);
+    m_zonesPanel->hide();
+    layout->addWidget(m_zonesPanel);
+    connect(m_zonesButton, &QPushButton::toggled, this, [this](bool on) {
+        m_zonesPanel->setVisible(on);
+        adjustSize();
+    });
 
     if (m_cameras.isEmpty()) {
         auto* none =
@@ -188,5 +215,37 @@ CameraChoice CameraDialog::choice() const {
         choice.kind = CameraChoice::Kind::Network;
         choice.url = m_url->text().trimmed();
     }
+    choice.ignoreLightChanges = m_light->isChecked();
     return choice;
+}
+
+void CameraDialog::editZones(Capture& capture, const QPixmap& idlePicture) {
+    m_capture = &capture;
+    m_savedZones = ZoneMask::read(capture.zonesPath()).mask;
+    m_zoneEditor->setZones(m_savedZones);
+    // The detector's own view, redrawn with every tick while the dialog is open.
+    const QImage& view = capture.detector().view();
+    if (capture.isOpen() && !view.isNull())
+        m_zoneEditor->showFrame(&view);
+    else
+        m_zoneEditor->showPicture(idlePicture);
+    connect(&capture, &Capture::compared, m_zoneEditor,
+            [this, &capture] { m_zoneEditor->showFrame(&capture.detector().view()); });
+    m_zonesButton->show();
+}
+
+void CameraDialog::accept() {
+    if (m_capture && m_zoneEditor->zones() != m_savedZones) {
+        QString error;
+        if (!m_zoneEditor->zones().write(m_capture->zonesPath(), &error)) {
+            // The dialog stays open: nothing was saved.
+            if (m_dialogs)
+                m_dialogs->message(this, Dialogs::Icon::Warning, QStringLiteral("Pregonar - Cámara Web"),
+                                   QStringLiteral("No se pudieron guardar las zonas ignoradas: ") + error);
+            return;
+        }
+        m_savedZones = m_zoneEditor->zones();
+        m_capture->readZones();
+    }
+    QDialog::accept();
 }

@@ -3,15 +3,19 @@
 #pragma once
 
 #include "capture/CameraChoice.h"
+#include "capture/ZoneMask.h"
 #include "platform/CaptureSources.h"
 
 #include <QDialog>
 
+class Capture;
 class Dialogs;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ZoneEditor;
 
 // Button 2: which camera watches the shop (or a network camera, a video file, the demo scene) and in
 // which format.
@@ -22,10 +26,18 @@ public:
                  QString videoFolder, QWidget* parent = nullptr);
 
     CameraChoice choice() const;
+    // Offers the zones the capture's detector ignores, drawn over its live picture (the idle picture
+    // while it has none). Aceptar saves them to Pregonar.MSK and the capture takes them at once.
+    void editZones(Capture& capture, const QPixmap& idlePicture);
+
+    void accept() override;
 
     QComboBox* sourceBox() const { return m_source; }
     QComboBox* formatBox() const { return m_format; }
     QLineEdit* urlEdit() const { return m_url; }
+    QCheckBox* lightBox() const { return m_light; }
+    QPushButton* zonesButton() const { return m_zonesButton; }
+    ZoneEditor* zoneEditor() const { return m_zoneEditor; }
 
 private:
     enum Row { DefaultRow = 0 };
@@ -47,6 +59,12 @@ private:
     QLabel* m_fileLabel = nullptr;
     QLineEdit* m_url = nullptr;
     QPushButton* m_ok = nullptr;
+    QCheckBox* m_light = nullptr;
+    QPushButton* m_zonesButton = nullptr;
+    QWidget* m_zonesPanel = nullptr;
+    ZoneEditor* m_zoneEditor = nullptr;
+    Capture* m_capture = nullptr;
+    ZoneMask m_savedZones;
     int m_lastRow = 0;
     bool m_missing = false;
 };

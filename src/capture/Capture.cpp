@@ -22,18 +22,26 @@ Capture::Capture(const QString& workFolder, SourceFactory makeSource, QObject* p
 Capture::~Capture() = default;
 
 void Capture::setChoice(const CameraChoice& choice) {
+    CameraChoice sameLight = m_choice;
+    sameLight.ignoreLightChanges = choice.ignoreLightChanges;
+    const bool sameSource = sameLight == choice;
     m_choice = choice;
-    if (m_source)
+    m_detector.setIgnoreLightChanges(choice.ignoreLightChanges);
+    if (m_source && !sameSource)
         start();
+}
+
+void Capture::readZones() {
+    LoadedZones zones = ZoneMask::read(m_zonesPath);
+    m_detector.setZones(zones.mask);
+    m_zonesProblem = std::move(zones.problem);
 }
 
 void Capture::start() {
     if (m_source)
         m_source->stop();
     m_source = m_makeSource ? m_makeSource(m_choice) : nullptr;
-    LoadedZones zones = ZoneMask::read(m_zonesPath);
-    m_detector.setZones(zones.mask);
-    m_zonesProblem = std::move(zones.problem);
+    readZones();
     // A camera just switched on is compared with its own first frame, not with an old one.
     m_detector.restart();
     if (m_source) {

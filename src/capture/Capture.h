@@ -26,7 +26,8 @@ public:
     Capture(const QString& workFolder, SourceFactory makeSource, QObject* parent = nullptr);
     ~Capture() override;
 
-    // The camera, video file or demo scene; an open camera moves to the new choice at once.
+    // The camera, video file or demo scene; an open camera moves to the new choice at once (a change
+    // of the light switch alone is applied without reopening it).
     void setChoice(const CameraChoice& choice);
     const CameraChoice& choice() const { return m_choice; }
 
@@ -35,6 +36,9 @@ public:
     void start() override;
     void stop() override;
     bool isOpen() const { return m_source != nullptr; }
+    // Takes the zones in Pregonar.MSK at once (after the camera dialog saved them).
+    void readZones();
+    const QString& zonesPath() const { return m_zonesPath; }
     // The source sends frames (a camera that was unplugged does not).
     bool sourceActive() const;
 
