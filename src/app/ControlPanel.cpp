@@ -225,11 +225,8 @@ void ControlPanel::buildWindow() {
     messageLayout->addWidget(m_sensorLabels[6], 2, 0);
     messageLayout->addWidget(m_alignmentSlider, 2, 1);
     messageLayout->addWidget(m_sensorLabels[7], 2, 2);
-    m_sensorLabels[8] = new QLabel(PanelTexts::kStatusOff, messageGroup);
-    QFont statusFont = m_sensorLabels[8]->font();
-    statusFont.setBold(true);
-    m_sensorLabels[8]->setFont(statusFont);
-    messageLayout->addWidget(m_sensorLabels[8], 3, 0, 1, 3);
+    m_statusLine = new StatusLine(PanelTexts::kStatusOff, messageGroup);
+    messageLayout->addWidget(m_statusLine, 3, 0, 1, 3);
     m_soundList = new QListWidget(messageGroup);
     m_soundList->setMinimumHeight(70);
     m_soundList->setMouseTracking(true);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Colors.h"
+#include "app/StatusLine.h"
 #include "capture/CameraChoice.h"
 #include "shop/Shop.h"
 
@@ -110,7 +111,7 @@ public:
     PictureButton* button(int index) const { return m_buttons[size_t(index)]; }
     QScrollBar* sensorSlider(int index) const { return m_sensorSliders[size_t(index)]; }
     QLabel* sensorLabel(int index) const { return m_sensorLabels[size_t(index)]; }
-    QLabel* statusLabel() const { return m_sensorLabels[8]; }
+    StatusLine* statusLabel() const { return m_statusLine; }
     QScrollBar* speedSlider() const { return m_speedSlider; }
     QScrollBar* alignmentSlider() const { return m_alignmentSlider; }
     QPlainTextEdit* messageEdit() const { return m_messageEdit; }
@@ -164,7 +165,8 @@ private:
     PanelEnvironment m_env;
     std::array<PictureButton*, 9> m_buttons{};
     std::array<QScrollBar*, 3> m_sensorSliders{};
-    std::array<QLabel*, 11> m_sensorLabels{};
+    std::array<QLabel*, 11> m_sensorLabels{}; // [8] unused: the status has its own line
+    StatusLine* m_statusLine = nullptr;
     QScrollBar* m_speedSlider = nullptr;
     QScrollBar* m_alignmentSlider = nullptr;
     QPlainTextEdit* m_messageEdit = nullptr;

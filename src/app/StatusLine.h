@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Pregonar developers
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+// The line under the live view that says what the detector saw, renewed at every tick. Its height is
+// two lines of its bold font whatever it says, and it paints its own background: a new text repaints
+// this widget only, with no layout pass and nothing painted behind it. A text too long for the width
+// wraps onto the second line.
+class StatusLine : public QWidget {
+    Q_OBJECT
+public:
+    explicit StatusLine(const QString& text, QWidget* parent = nullptr);
+
+    const QString& text() const { return m_text; }
+    void setText(const QString& text);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+};
