@@ -31,6 +31,13 @@ void Capture::setChoice(const CameraChoice& choice) {
         start();
 }
 
+void Capture::setInterval(int milliseconds) {
+    m_tick.setInterval(milliseconds);
+    m_detector.setTickInterval(milliseconds);
+    if (m_source)
+        m_source->setTickInterval(milliseconds);
+}
+
 void Capture::readZones() {
     LoadedZones zones = ZoneMask::read(m_zonesPath);
     m_detector.setZones(zones.mask);
@@ -52,6 +59,7 @@ void Capture::start() {
                 m_detector.restart();
         });
         connect(m_source.get(), &FrameSource::problem, this, &Capture::sourceProblem);
+        m_source->setTickInterval(m_tick.interval());
         m_source->start();
     }
     m_tick.start();
@@ -89,7 +97,8 @@ void Capture::tick() {
     // A picture of the customer for the web, at most one a second, written off this tick; not the
     // scene a customer just left, so the newest picture always shows someone.
     if (result->keepsSnapshot()) {
-        const QDateTime now = QDateTime::currentDateTime();
+        // In UTC: the check runs at every tick with a customer, and local time reads the zone each time.
+        const QDateTime now = QDateTime::currentDateTimeUtc();
         if (m_snapshots->isDue(now))
             m_snapshots->offer(m_detector.reference(), now);
     }

@@ -42,10 +42,7 @@ public:
     // The source sends frames (a camera that was unplugged does not).
     bool sourceActive() const;
 
-    void setInterval(int milliseconds) {
-        m_tick.setInterval(milliseconds);
-        m_detector.setTickInterval(milliseconds);
-    }
+    void setInterval(int milliseconds);
     QTimer& tickTimer() { return m_tick; }
     // Asked at every tick: false skips it (while the message or the video shows).
     void setWatching(std::function<bool()> watching) { m_watching = std::move(watching); }

@@ -28,6 +28,10 @@ public:
 
     virtual QString description() const = 0;
 
+    // How often the detector takes a frame. A source that paces itself (a video file) need not hand
+    // over frames much faster than that.
+    virtual void setTickInterval(int milliseconds) { Q_UNUSED(milliseconds) }
+
 signals:
     void activeChanged(bool active);
     // Something the shop should know about the source (a network camera that dropped, a damaged

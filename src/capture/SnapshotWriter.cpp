@@ -20,8 +20,8 @@ SnapshotWriter::~SnapshotWriter() {
 }
 
 QString SnapshotWriter::nameFor(const QDateTime& moment) const {
-    return m_subfolder + QStringLiteral("/Foto-") + moment.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
-           QStringLiteral(".jpg");
+    return m_subfolder + QStringLiteral("/Foto-") +
+           moment.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + QStringLiteral(".jpg");
 }
 
 void SnapshotWriter::waitForWrites() {

@@ -38,6 +38,7 @@ public:
     bool isActive() const override { return m_active; }
     bool withNewestFrame(const std::function<void(const FrameView&)>& use) override;
     QString description() const override;
+    void setTickInterval(int milliseconds) override;
 
     // Called when the set of cameras changes: an unplugged camera is closed, one that came back opened.
     void camerasChanged();
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<GstVideoFrame> m_mapped; // the newest frame taken from the sink, when it is raw
     FrameView m_heldView;                    // what the detector reads of the newest frame
     int m_retryDelayMs = 1000;
+    int m_tickMs = 100;
     bool m_wanted = false;
     bool m_active = false;
     bool m_damaged = false; // the last frame could not be decoded
