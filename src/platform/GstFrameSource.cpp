@@ -396,9 +396,16 @@ bool GstFrameSource::handleMessage(GstMessage* message) {
     case GST_MESSAGE_ERROR: {
         GError* error = nullptr;
         gst_message_parse_error(message, &error, nullptr);
+        // A camera switched off: the HTTP source stops with a bare flow error, saying nothing more.
+        const GstStructure* details = nullptr;
+        gst_message_parse_error_details(message, &details);
+        int flow = GST_FLOW_OK;
+        const bool noAnswer = GST_OBJECT_FLAG_IS_SET(GST_MESSAGE_SRC(message), GST_ELEMENT_FLAG_SOURCE) &&
+                              details && gst_structure_get_int(details, "flow-return", &flow) &&
+                              flow == GST_FLOW_ERROR;
         QString why = QStringLiteral("La cámara de red no responde");
-        if (error->domain == GST_STREAM_ERROR ||
-            g_error_matches(error, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND))
+        if (!noAnswer && (error->domain == GST_STREAM_ERROR ||
+                          g_error_matches(error, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND)))
             why = QStringLiteral("La dirección no es una cámara de red (Motion JPEG por HTTP, o RTSP)");
         else if (g_error_matches(error, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_AUTHORIZED))
             why = QStringLiteral("La cámara de red no acepta el usuario o la contraseña");
