@@ -228,8 +228,7 @@ void GstFrameSource::stop() {
 
 void GstFrameSource::setTickInterval(int milliseconds) {
     m_tickMs = std::max(milliseconds, 0);
-    if (m_sink && m_choice.kind == CameraChoice::Kind::File)
-        g_object_set(m_sink, "throttle-time", guint64(m_tickMs) * GST_MSECOND / 2, nullptr);
+    m_queuedFrames = 0; // sized again for the new tick
 }
 
 QString GstFrameSource::description() const {
@@ -283,10 +282,8 @@ GstElement* GstFrameSource::buildPipeline(QString* device) {
         g_object_set(source, "location", QFile::encodeName(m_choice.file).constData(), nullptr);
         gst_element_link(source, find);
         g_signal_connect(find, "have-type", G_CALLBACK(plugDemuxer), pipeline);
-        // sync (the default): a file plays in real time, like a camera. Frames closer together than
-        // half a tick are dropped before the sink waits for their time: a 30 fps file wakes it 15
-        // times a second at a 100 ms tick, and each tick still finds a newer frame.
-        g_object_set(sink, "throttle-time", guint64(m_tickMs) * GST_MSECOND / 2, nullptr);
+        // The tick paces a file (see takeDueFrame): its frames wait in a short queue, in order.
+        g_object_set(sink, "sync", false, "drop", false, "max-buffers", guint(4), nullptr);
     } else if (QUrl(m_choice.url).scheme().startsWith(QLatin1String("http"))) {
         // Motion JPEG over HTTP: one JPEG picture after the other in a multipart answer.
         const QUrl address(m_choice.url);
@@ -340,6 +337,9 @@ void GstFrameSource::open() {
     gst_object_unref(bus);
     m_sinceFrame.start();
     m_damaged = false;
+    m_playClock.start();
+    m_lastFrameTime = -1;
+    m_queuedFrames = 0;
     setStateLater(m_pipeline, GST_STATE_PLAYING, false);
 }
 
@@ -350,6 +350,10 @@ void GstFrameSource::close() {
         m_busWatch = 0;
     }
     releaseHeld();
+    if (m_ahead) {
+        gst_sample_unref(m_ahead);
+        m_ahead = nullptr;
+    }
     if (m_sink) {
         gst_object_unref(m_sink);
         m_sink = nullptr;
@@ -446,7 +450,10 @@ void GstFrameSource::camerasChanged() {
 bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>& use) {
     if (!m_sink)
         return false;
-    if (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink), 0)) {
+    GstSample* sample = m_choice.kind == CameraChoice::Kind::File
+                            ? takeDueFrame()
+                            : gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink), 0);
+    if (sample) {
         // Only the frame is kept, not the sample: the sink reuses its sample when the caps change.
         releaseHeld();
         m_sinceFrame.start();
@@ -465,6 +472,53 @@ bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>
     becameActive();
     use(m_heldView);
     return true;
+}
+
+GstSample* GstFrameSource::takeDueFrame() {
+    const qint64 now = m_playClock.nsecsElapsed();
+    GstSample* due = nullptr;
+    for (;;) {
+        GstSample* next = std::exchange(m_ahead, nullptr);
+        if (!next) {
+            GstSample* pulled = gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink), 0);
+            if (!pulled)
+                break;
+            // A sample of our own: the sink's may be changed under us while we keep it.
+            next =
+                gst_sample_new(gst_sample_get_buffer(pulled), gst_sample_get_caps(pulled), nullptr, nullptr);
+            gst_sample_unref(pulled);
+            sizeQueue(gst_sample_get_caps(next));
+        }
+        const GstBuffer* buffer = gst_sample_get_buffer(next);
+        const qint64 time = buffer && GST_BUFFER_PTS_IS_VALID(buffer) ? qint64(GST_BUFFER_PTS(buffer))
+                                                                      : std::max<qint64>(m_lastFrameTime, 0);
+        // Due now: the first frame, the file starting over, and a frame far behind its time (the frames
+        // waited while nobody looked, or the file is read slower than it plays), so that it goes on from
+        // here rather than racing through what it missed.
+        constexpr qint64 behind = 250 * qint64(GST_MSECOND);
+        if (m_lastFrameTime < 0 || time < m_lastFrameTime || m_playOrigin + time < now - behind)
+            m_playOrigin = now - time;
+        if (m_playOrigin + time > now) {
+            m_ahead = next; // for a later tick
+            break;
+        }
+        if (due)
+            gst_sample_unref(due);
+        due = next;
+        m_lastFrameTime = time;
+    }
+    return due;
+}
+
+void GstFrameSource::sizeQueue(const GstCaps* caps) {
+    if (m_queuedFrames > 0 || !caps || gst_caps_is_empty(caps))
+        return;
+    // Room for a tick's frames and two more, so that the file keeps its pace at any tick.
+    int numerator = 30, denominator = 1;
+    gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &numerator, &denominator);
+    const qint64 perTick = denominator > 0 ? qint64(numerator) * m_tickMs / (qint64(denominator) * 1000) : 3;
+    m_queuedFrames = int(std::clamp<qint64>(perTick + 3, 4, 64));
+    g_object_set(m_sink, "max-buffers", guint(m_queuedFrames), nullptr);
 }
 
 void GstFrameSource::releaseHeld() {

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+typedef struct _GstCaps GstCaps;
 typedef struct _GstElement GstElement;
 typedef struct _GstMessage GstMessage;
 typedef struct _GstSample GstSample;
@@ -53,6 +54,12 @@ private:
     void becameActive();
     void dropped(const QString& why);
     bool decode(GstSample* sample);
+    // A video file plays in real time while it is watched, paced by the tick rather than by a clock in
+    // the pipeline: its frames wait, still compressed, in the sink's short queue, and each tick takes
+    // the newest one that is due (the reading thread then wakes once a tick to fill the queue again,
+    // not once a frame). A file left unwatched (while the video shows) goes on from where it stopped.
+    GstSample* takeDueFrame();
+    void sizeQueue(const GstCaps* caps);
     void releaseHeld();
     void pollBus();
 
@@ -70,6 +77,12 @@ private:
     FrameView m_heldView;                    // what the detector reads of the newest frame
     int m_retryDelayMs = 1000;
     int m_tickMs = 100;
+    // A video file's pace: when its frame of time 0 was due on m_playClock, in nanoseconds.
+    QElapsedTimer m_playClock;
+    qint64 m_playOrigin = 0;
+    qint64 m_lastFrameTime = -1;  // of the newest frame taken
+    GstSample* m_ahead = nullptr; // pulled, not due yet
+    int m_queuedFrames = 0;       // the sink's queue, sized for the tick (0: not yet)
     bool m_wanted = false;
     bool m_active = false;
     bool m_damaged = false; // the last frame could not be decoded

@@ -55,6 +55,12 @@ private slots:
             greenest = std::max(greenest, qGreen(pixel));
         }
         QVERIFY(again);
+        // Left unwatched for a while (the video showing), it goes on from where it stopped: no jump
+        // that the detector could take for a customer.
+        const int before = qGreen(detector.view().pixel(160, 120));
+        QTest::qWait(1500);
+        QVERIFY(grab(*source, detector));
+        QVERIFY2(qAbs(qGreen(detector.view().pixel(160, 120)) - before) <= 10, "jumped");
     }
 
     // A network camera that drops is opened again by itself, after 1 s, then 2 s... (while it is off, it
