@@ -48,7 +48,10 @@ void waitForWorkersAtExit() {
 void initCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] {
-        // Before any thread exists; never undone, since a worker may outlive the last CurlFtpClient.
+        // At the first connection, not when the program starts: a shop that does not publish never
+        // sets up the TLS library (about 2 MB of memory). Before any worker of ours exists, and the
+        // libcurl of this system sets itself up safely with other threads running ("threadsafe" in
+        // its features). Never undone, since a worker may outlive the last CurlFtpClient.
         curl_global_init(CURL_GLOBAL_DEFAULT);
         if (QCoreApplication::instance())
             qAddPostRoutine(waitForWorkersAtExit);
@@ -518,9 +521,7 @@ CurlFtpClient::CurlFtpClient(QObject* parent)
 
 CurlFtpClient::CurlFtpClient(const QString& knownServersFile, QObject* parent)
     : FtpClient(parent)
-    , known_(std::make_shared<FtpKnownServers>(knownServersFile)) {
-    initCurlOnce();
-}
+    , known_(std::make_shared<FtpKnownServers>(knownServersFile)) {}
 
 CurlFtpClient::~CurlFtpClient() {
     dropSession();
@@ -533,6 +534,7 @@ bool CurlFtpClient::connectToServer(const QString& server, const QString& user, 
     if (!address)
         return false;
 
+    initCurlOnce();
     dropSession();
     auto session = std::make_shared<Session>();
     session->baseUrl = QStringLiteral("ftp://%1:%2/").arg(address->urlHost()).arg(address->port).toUtf8();
