@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 // The colour maths runs in a loop the compiler turns into vector code; on x86 it builds an AVX2 copy as
 // well and picks one at load time, as the program is built for the baseline instruction set.
@@ -69,11 +70,14 @@ int pixelBytes(PixelFormat f) {
 }
 
 // A row already at the target's width, in the target's byte order: copied, the X byte made opaque (a
-// loop the compiler turns into vector code).
+// loop the compiler turns into vector code). A row may start at any address: it is read bytewise.
 PREGONAR_VECTOR_CLONES
-void opaqueRow(const quint32* __restrict line, QRgb* __restrict out, int n) {
-    for (int x = 0; x < n; ++x)
-        out[x] = 0xff000000u | line[x];
+void opaqueRow(const uchar* __restrict line, QRgb* __restrict out, int n) {
+    for (int x = 0; x < n; ++x) {
+        quint32 pixel;
+        std::memcpy(&pixel, line + 4 * x, sizeof pixel);
+        out[x] = 0xff000000u | pixel;
+    }
 }
 
 template <int Bytes, int R, int G, int B>
@@ -209,7 +213,7 @@ bool FrameConverter::convert(const FrameView& frame, QImage& target, QSize size)
             break;
         case PixelFormat::Bgrx32:
             if (sameWidth)
-                opaqueRow(reinterpret_cast<const quint32*>(line), out, n);
+                opaqueRow(line, out, n);
             else
                 rgbRow<4, 2, 1, 0>(line, columns, out, n);
             continue;
