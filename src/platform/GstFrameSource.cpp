@@ -513,7 +513,7 @@ GstSample* GstFrameSource::takeDueFrame() {
 void GstFrameSource::sizeQueue(const GstCaps* caps) {
     if (m_queuedFrames > 0 || !caps || gst_caps_is_empty(caps))
         return;
-    // Room for a tick's frames and two more, so that the file keeps its pace at any tick.
+    // Room for a tick's frames and three more, so that the file keeps its pace at any tick.
     int numerator = 30, denominator = 1;
     gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &numerator, &denominator);
     const qint64 perTick = denominator > 0 ? qint64(numerator) * m_tickMs / (qint64(denominator) * 1000) : 3;

@@ -56,8 +56,9 @@ private:
     bool decode(GstSample* sample);
     // A video file plays in real time while it is watched, paced by the tick rather than by a clock in
     // the pipeline: its frames wait, still compressed, in the sink's short queue, and each tick takes
-    // the newest one that is due (the reading thread then wakes once a tick to fill the queue again,
-    // not once a frame). A file left unwatched (while the video shows) goes on from where it stopped.
+    // the newest one that is due (the reading thread waits for room in the queue instead of waiting on
+    // a clock for every frame). A file left unwatched (while the video shows) goes on from where it
+    // stopped.
     GstSample* takeDueFrame();
     void sizeQueue(const GstCaps* caps);
     void releaseHeld();
