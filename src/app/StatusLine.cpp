@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/StatusLine.h"
 
+#include <QEvent>
+#include <QImage>
 #include <QPainter>
 
 StatusLine::StatusLine(const QString& text, QWidget* parent)
@@ -25,9 +27,30 @@ QSize StatusLine::sizeHint() const {
     return {100, 2 * fontMetrics().lineSpacing()};
 }
 
+void StatusLine::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::ParentChange)
+        m_ground = QColor(); // looked up again at the next paint
+    QWidget::changeEvent(event);
+}
+
+QColor StatusLine::groundBehind() {
+    QWidget* parent = parentWidget();
+    if (!parent)
+        return palette().window().color();
+    // The parent alone (a group box's frame may shade it), without its children, once.
+    QImage behind(1, 1, QImage::Format_RGB32);
+    behind.fill(palette().window().color());
+    const QPoint middle = geometry().center();
+    parent->render(&behind, QPoint(), QRegion(middle.x(), middle.y(), 1, 1), QWidget::DrawWindowBackground);
+    return behind.pixelColor(0, 0);
+}
+
 void StatusLine::paintEvent(QPaintEvent*) {
+    if (!m_ground.isValid())
+        m_ground = groundBehind();
     QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
+    painter.fillRect(rect(), m_ground);
     painter.setPen(palette().windowText().color());
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, m_text);
 }

@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
 // The line under the live view that says what the detector saw, renewed at every tick. Its height is
-// two lines of its bold font whatever it says, and it paints its own background: a new text repaints
-// this widget only, with no layout pass and nothing painted behind it. A text too long for the width
-// wraps onto the second line.
+// two lines of its bold font whatever it says, and it paints its own background (in the colour its
+// parent paints there): a new text repaints this widget only, with no layout pass and nothing painted
+// behind it. A text too long for the width wraps onto the second line.
 class StatusLine : public QWidget {
     Q_OBJECT
 public:
@@ -22,7 +23,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // What its parent paints behind it, so that painting its own background matches.
+    QColor groundBehind();
+
     QString m_text;
+    QColor m_ground;
 };

@@ -119,6 +119,12 @@ private slots:
                                                   QUrl("https://pregonar.example/donaciones")}));
         moveTo(panel, panel.liveView());
         QVERIFY(panel.cameraHelpLink()->isHidden());
+
+        // The status line paints its own ground, in the colour of the box around it (just above it).
+        const QRect status = panel.statusLabel()->geometry();
+        const QImage box = panel.statusLabel()->parentWidget()->grab().toImage();
+        QCOMPARE(box.pixelColor(status.right() - 2, status.bottom() - 2),
+                 box.pixelColor(status.right() - 2, status.top() - 2));
     }
 
     // Sliders, the message, the sound list and the switches with their files come back at the next
