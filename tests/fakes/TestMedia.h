@@ -42,8 +42,10 @@ inline bool makeClip(const QString& path, int frames, int fps,
 }
 
 // A sine tone as a 44.1 kHz 16-bit mono WAV file.
-inline bool makeTone(const QString& path, double seconds, int hz = 880) {
-    return run("sox -n -r 44100 -c 1 -b 16",
+// `format`: sox's options for the file written (16-bit mono at 44100 Hz unless told).
+inline bool makeTone(const QString& path, double seconds, int hz = 880,
+                     const QString& format = QStringLiteral("-r 44100 -c 1 -b 16")) {
+    return run("sox -n " + format,
                {path, "synth", QString::number(seconds), "sine", QString::number(hz), "vol", "0.5"});
 }
 
