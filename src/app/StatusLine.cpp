@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <QResizeEvent>
 
 StatusLine::StatusLine(const QString& text, QWidget* parent)
     : QWidget(parent)
@@ -31,7 +32,27 @@ void StatusLine::changeEvent(QEvent* event) {
     if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange ||
         event->type() == QEvent::ParentChange)
         m_ground = QColor(); // looked up again at the next paint
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_laidOut.clear();
     QWidget::changeEvent(event);
+}
+
+void StatusLine::resizeEvent(QResizeEvent* event) {
+    m_laidOut.clear();
+    QWidget::resizeEvent(event);
+}
+
+const QStaticText& StatusLine::laidOut() {
+    auto found = m_laidOut.constFind(m_text);
+    if (found != m_laidOut.constEnd())
+        return *found;
+    if (m_laidOut.size() >= 64)
+        m_laidOut.clear();
+    QStaticText text(m_text);
+    text.setTextFormat(Qt::PlainText);
+    text.setTextWidth(width());
+    text.prepare(QTransform(), font());
+    return *m_laidOut.insert(m_text, text);
 }
 
 QColor StatusLine::groundBehind() {
@@ -52,5 +73,6 @@ void StatusLine::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), m_ground);
     painter.setPen(palette().windowText().color());
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, m_text);
+    const QStaticText& text = laidOut();
+    painter.drawStaticText(QPointF(0, (height() - text.size().height()) / 2), text);
 }

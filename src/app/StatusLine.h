@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -24,11 +26,17 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // What its parent paints behind it, so that painting its own background matches.
     QColor groundBehind();
 
+    // The text laid out for painting. A quiet scene says the same few things tick after tick, so the
+    // lines already laid out are kept (a few dozen; a new font or width lays them out again).
+    const QStaticText& laidOut();
+
     QString m_text;
     QColor m_ground;
+    QHash<QString, QStaticText> m_laidOut;
 };

@@ -130,7 +130,7 @@ FrameView FrameView::ofImage(const QImage& picture) {
     if (picture.format() != QImage::Format_RGB32 && picture.format() != QImage::Format_ARGB32) {
         return view;
     }
-    view.format = PixelFormat::Bgrx32;
+    view.format = picture.format() == QImage::Format_RGB32 ? PixelFormat::Bgra32 : PixelFormat::Bgrx32;
     view.width = picture.width();
     view.height = picture.height();
     view.planes[0] = picture.constBits();
@@ -186,7 +186,7 @@ bool FrameConverter::convert(const FrameView& frame, QImage& target, QSize size)
     const int* columns = m_columns.data();
     quint32* samples = m_samples.data();
     // A decoder that already scaled the frame to the target's size leaves nothing to pick.
-    const bool sameWidth = f == PixelFormat::Bgrx32 && frame.width == n;
+    const bool sameWidth = frame.width == n;
     for (int y = 0; y < size.height(); ++y) {
         const int sy = m_rows[size_t(y)];
         QRgb* out = reinterpret_cast<QRgb*>(bits + y * bytesPerLine);
@@ -214,6 +214,12 @@ bool FrameConverter::convert(const FrameView& frame, QImage& target, QSize size)
         case PixelFormat::Bgrx32:
             if (sameWidth)
                 opaqueRow(line, out, n);
+            else
+                rgbRow<4, 2, 1, 0>(line, columns, out, n);
+            continue;
+        case PixelFormat::Bgra32:
+            if (sameWidth)
+                std::memcpy(out, line, size_t(n) * 4);
             else
                 rgbRow<4, 2, 1, 0>(line, columns, out, n);
             continue;

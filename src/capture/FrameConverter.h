@@ -19,6 +19,7 @@ enum class PixelFormat {
     YUYV,   // packed 4:2:2: Y0 U Y1 V (also called YUY2)
     UYVY,   // packed 4:2:2: U Y0 V Y1
     Bgrx32, // B G R X; the X/alpha byte is ignored (QImage RGB32/ARGB32 on little-endian machines)
+    Bgra32, // B G R A with A always 0xff: QImage RGB32 itself, whose rows can be copied as they are
     Rgbx32, // R G B X
     Xrgb32, // X R G B
     Xbgr32, // X B G R

@@ -12,9 +12,74 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
+
+// A video file's frames wait in the sink's queue for the tick that takes them. Its reading thread
+// refills that queue in bursts: once full, it waits until the queue is down to a tick's frames (and
+// one more), then adds about a third of a second's frames at once. It wakes a few times a second,
+// not for every frame taken. Shared with the pipeline, which may outlive its source by a moment.
+class FileQueueGate {
+public:
+    void setSizes(int low, int full) {
+        std::lock_guard hold(m_lock);
+        m_low = low;
+        m_full = full;
+        m_room.notify_all();
+    }
+    // The tick took a frame out of the sink.
+    void taken() {
+        std::lock_guard hold(m_lock);
+        m_queued = std::max(m_queued - 1, 0);
+        if (m_waiting && m_queued <= m_low)
+            m_room.notify_all();
+    }
+    // The pipeline stops: the reading thread never waits again.
+    void release() {
+        std::lock_guard hold(m_lock);
+        m_released = true;
+        m_room.notify_all();
+    }
+
+    // On the reading thread, for each frame and for the flushes of a seek (the loop at the file's end),
+    // which empty the sink and must not find the reading thread waiting.
+    static GstPadProbeReturn onPad(GstPad*, GstPadProbeInfo* info, gpointer data) {
+        FileQueueGate& gate = **static_cast<std::shared_ptr<FileQueueGate>*>(data);
+        std::unique_lock hold(gate.m_lock);
+        if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+            if (gate.m_queued >= gate.m_full && !gate.free()) {
+                gate.m_waiting = true;
+                gate.m_room.wait(hold, [&gate] { return gate.free() || gate.m_queued <= gate.m_low; });
+                gate.m_waiting = false;
+            }
+            ++gate.m_queued;
+        } else if (GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info)) {
+            gate.m_flushing = GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_START;
+            if (gate.m_flushing)
+                gate.m_room.notify_all();
+            else
+                gate.m_queued = 0;
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
+private:
+    bool free() const { return m_released || m_flushing; }
+
+    std::mutex m_lock;
+    std::condition_variable m_room;
+    int m_queued = 0; // frames in the sink, not taken yet
+    int m_low = 1;
+    int m_full = 4;
+    bool m_waiting = false;
+    bool m_flushing = false;
+    bool m_released = false;
+};
 
 namespace {
 
@@ -282,8 +347,14 @@ GstElement* GstFrameSource::buildPipeline(QString* device) {
         g_object_set(source, "location", QFile::encodeName(m_choice.file).constData(), nullptr);
         gst_element_link(source, find);
         g_signal_connect(find, "have-type", G_CALLBACK(plugDemuxer), pipeline);
-        // The tick paces a file (see takeDueFrame): its frames wait in a short queue, in order.
+        // The tick paces a file (see takeDueFrame): its frames wait in the sink's queue, in order.
         g_object_set(sink, "sync", false, "drop", false, "max-buffers", guint(4), nullptr);
+        m_gate = std::make_shared<FileQueueGate>();
+        GstPad* in = gst_element_get_static_pad(sink, "sink");
+        gst_pad_add_probe(in, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                          FileQueueGate::onPad, new std::shared_ptr<FileQueueGate>(m_gate),
+                          [](gpointer data) { delete static_cast<std::shared_ptr<FileQueueGate>*>(data); });
+        gst_object_unref(in);
     } else if (QUrl(m_choice.url).scheme().startsWith(QLatin1String("http"))) {
         // Motion JPEG over HTTP: one JPEG picture after the other in a multipart answer.
         const QUrl address(m_choice.url);
@@ -357,6 +428,10 @@ void GstFrameSource::close() {
     if (m_sink) {
         gst_object_unref(m_sink);
         m_sink = nullptr;
+    }
+    if (m_gate) {
+        m_gate->release(); // the reading thread must not wait while the pipeline stops
+        m_gate.reset();
     }
     if (m_pipeline) {
         setStateLater(m_pipeline, GST_STATE_NULL, true);
@@ -483,6 +558,8 @@ GstSample* GstFrameSource::takeDueFrame() {
             GstSample* pulled = gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink), 0);
             if (!pulled)
                 break;
+            if (m_gate)
+                m_gate->taken();
             // A sample of our own: the sink's may be changed under us while we keep it.
             next =
                 gst_sample_new(gst_sample_get_buffer(pulled), gst_sample_get_caps(pulled), nullptr, nullptr);
@@ -513,12 +590,18 @@ GstSample* GstFrameSource::takeDueFrame() {
 void GstFrameSource::sizeQueue(const GstCaps* caps) {
     if (m_queuedFrames > 0 || !caps || gst_caps_is_empty(caps))
         return;
-    // Room for a tick's frames and three more, so that the file keeps its pace at any tick.
     int numerator = 30, denominator = 1;
     gst_structure_get_fraction(gst_caps_get_structure(caps, 0), "framerate", &numerator, &denominator);
-    const qint64 perTick = denominator > 0 ? qint64(numerator) * m_tickMs / (qint64(denominator) * 1000) : 3;
-    m_queuedFrames = int(std::clamp<qint64>(perTick + 3, 4, 64));
-    g_object_set(m_sink, "max-buffers", guint(m_queuedFrames), nullptr);
+    const double fps = denominator > 0 && numerator > 0 ? double(numerator) / denominator : 30.0;
+    // A tick's frames and one more are always there, so that the file keeps its pace at any tick; the
+    // reading thread adds about a third of a second's frames at a time.
+    const int perTick = int(std::clamp<qint64>(qint64(std::ceil(fps * m_tickMs / 1000.0)), 1, 60));
+    const int burst = int(std::clamp<qint64>(qint64(std::ceil(fps / 3)), 2, 30));
+    m_queuedFrames = perTick + 1 + burst;
+    if (m_gate)
+        m_gate->setSizes(perTick + 1, m_queuedFrames);
+    // One more in the sink than the gate lets in: the sink itself never has the reading thread wait.
+    g_object_set(m_sink, "max-buffers", guint(m_queuedFrames + 1), nullptr);
 }
 
 void GstFrameSource::releaseHeld() {

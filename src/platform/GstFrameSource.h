@@ -17,6 +17,7 @@ typedef struct _GstMessage GstMessage;
 typedef struct _GstSample GstSample;
 typedef struct _GstVideoFrame GstVideoFrame;
 class QMediaDevices;
+class FileQueueGate;
 
 // A camera, a video file played in a loop, or a network camera, through a GStreamer pipeline that ends
 // in a sink keeping only the newest frame. Nothing is decoded between ticks: Motion JPEG frames wait
@@ -55,9 +56,9 @@ private:
     void dropped(const QString& why);
     bool decode(GstSample* sample);
     // A video file plays in real time while it is watched, paced by the tick rather than by a clock in
-    // the pipeline: its frames wait, still compressed, in the sink's short queue, and each tick takes
-    // the newest one that is due (the reading thread waits for room in the queue instead of waiting on
-    // a clock for every frame). A file left unwatched (while the video shows) goes on from where it
+    // the pipeline: its frames wait, still compressed, in the sink's queue, and each tick takes the
+    // newest one that is due (the reading thread refills the queue in bursts instead of waiting on a
+    // clock for every frame). A file left unwatched (while the video shows) goes on from where it
     // stopped.
     GstSample* takeDueFrame();
     void sizeQueue(const GstCaps* caps);
@@ -81,9 +82,10 @@ private:
     // A video file's pace: when its frame of time 0 was due on m_playClock, in nanoseconds.
     QElapsedTimer m_playClock;
     qint64 m_playOrigin = 0;
-    qint64 m_lastFrameTime = -1;  // of the newest frame taken
-    GstSample* m_ahead = nullptr; // pulled, not due yet
-    int m_queuedFrames = 0;       // the sink's queue, sized for the tick (0: not yet)
+    qint64 m_lastFrameTime = -1;           // of the newest frame taken
+    GstSample* m_ahead = nullptr;          // pulled, not due yet
+    int m_queuedFrames = 0;                // the sink's queue, sized for the tick (0: not yet)
+    std::shared_ptr<FileQueueGate> m_gate; // a file's reading thread refills the queue in bursts
     bool m_wanted = false;
     bool m_active = false;
     bool m_damaged = false; // the last frame could not be decoded

@@ -35,11 +35,11 @@ bool ScaledJpegDecoder::decode(const uchar* data, size_t size, FrameView& view, 
     m_pixels.resize(size_t(stride) * size_t(scaled.height()));
     // A warning (a frame cut short, say) fails too: the missing part would be grey.
     if (tjDecompress2(m_handle, data, (unsigned long)size, m_pixels.data(), scaled.width(), stride,
-                      scaled.height(), TJPF_BGRX,
+                      scaled.height(), TJPF_BGRA,
                       TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE | TJFLAG_STOPONWARNING) != 0) {
         m_error = QString::fromUtf8(tjGetErrorStr2(m_handle));
         return false;
     }
-    view = FrameView{PixelFormat::Bgrx32, scaled.width(), scaled.height(), {m_pixels.data()}, {stride}};
+    view = FrameView{PixelFormat::Bgra32, scaled.width(), scaled.height(), {m_pixels.data()}, {stride}};
     return true;
 }

@@ -25,6 +25,7 @@ const std::map<PixelFormat, std::array<Place, 3>> Layouts{
     {YUYV, {{{0, 0, 2, 1, 1}, {0, 1, 4, 2, 1}, {0, 3, 4, 2, 1}}}},
     {UYVY, {{{0, 1, 2, 1, 1}, {0, 0, 4, 2, 1}, {0, 2, 4, 2, 1}}}},
     {Bgrx32, {{{0, 2, 4, 1, 1}, {0, 1, 4, 1, 1}, {0, 0, 4, 1, 1}}}},
+    {Bgra32, {{{0, 2, 4, 1, 1}, {0, 1, 4, 1, 1}, {0, 0, 4, 1, 1}}}},
     {Rgbx32, {{{0, 0, 4, 1, 1}, {0, 1, 4, 1, 1}, {0, 2, 4, 1, 1}}}},
     {Xrgb32, {{{0, 1, 4, 1, 1}, {0, 2, 4, 1, 1}, {0, 3, 4, 1, 1}}}},
     {Xbgr32, {{{0, 3, 4, 1, 1}, {0, 2, 4, 1, 1}, {0, 1, 4, 1, 1}}}},
@@ -56,6 +57,11 @@ TestFrame makeFrame(PixelFormat f, int w, int h, int padding, const std::functio
                 t.memory[p.plane][size_t(y / p.down * t.view.strides[p.plane] + x / p.across * p.step +
                                          p.offset)] = uchar(pixel(x, y)[size_t(c)]);
             }
+    // Its fourth byte is opaque by definition (only the padding is junk).
+    if (f == Bgra32)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                t.memory[0][size_t(y * t.view.strides[0] + x * 4 + 3)] = 0xff;
     return t;
 }
 
@@ -85,7 +91,7 @@ private slots:
         QTest::addColumn<int>("scale");
         for (const auto& [f, places] : Layouts)
             QTest::addRow("%d", int(f)) << f << 2;
-        for (PixelFormat f : {Bgrx32, Rgbx32})
+        for (PixelFormat f : {Bgrx32, Bgra32, Rgbx32})
             QTest::addRow("%d same size", int(f)) << f << 1;
     }
     void formats() {
