@@ -2,17 +2,21 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "capture/LiveView.h"
 
+#include "platform/DirectBlitter.h"
+
 #include <QPainter>
 
 LiveView::LiveView(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+    , m_blitter(new DirectBlitter(this)) {
     setFixedSize(320, 240);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void LiveView::showFrame(const QImage* frame) {
     m_frame = frame;
-    update();
+    if (!frame || !m_blitter->put(*frame))
+        update();
 }
 
 void LiveView::showPicture(const QPixmap& picture) {

@@ -6,8 +6,11 @@
 #include <QPixmap>
 #include <QWidget>
 
-// `Picture1`: the camera's live view with the detector's red dots, or the idle picture while
-// there are no frames. It paints the detector's own frame buffer: nothing is copied per tick.
+class DirectBlitter;
+
+// The camera's live view with the detector's red dots, or the idle picture while there are no frames.
+// A new frame goes straight to the screen where the display allows it (see DirectBlitter); a repaint
+// of the window paints the detector's own frame buffer.
 class LiveView : public QWidget {
     Q_OBJECT
 public:
@@ -26,4 +29,5 @@ protected:
 private:
     const QImage* m_frame = nullptr;
     QPixmap m_picture;
+    DirectBlitter* m_blitter;
 };
