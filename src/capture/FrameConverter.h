@@ -35,6 +35,10 @@ struct FrameView {
     int height = 0;
     std::array<const uchar*, 3> planes{};
     std::array<int, 3> strides{};
+    // Set when the frame is all of this 32-bit RGB picture, which its source fills again for the next
+    // frame: a user that would copy the frame whole may swap the picture for one of its own instead (of
+    // any size, or null), and the source then fills that one.
+    QImage* picture = nullptr;
 
     bool isValid() const;
     // A view of a picture's pixels (converted to 32 bits first when it is not); `picture` must outlive

@@ -276,7 +276,13 @@ void MotionDetector::setColor(int value) {
 }
 
 std::optional<MotionResult> MotionDetector::process(const FrameView& frame) {
-    // The spare buffer is free: it only held the reference of the previous tick.
+    // The spare buffer is free: it only held the reference of the previous tick. A frame that is a
+    // whole picture of the view's size is taken as it is, in exchange for the spare buffer.
+    if (frame.picture && frame.isValid() && frame.picture->size() == ViewSize &&
+        frame.picture->format() == QImage::Format_RGB32) {
+        std::swap(m_spare, *frame.picture);
+        return compareWithReference();
+    }
     if (!m_converter.convert(frame, m_spare, ViewSize))
         return std::nullopt;
     return compareWithReference();

@@ -541,11 +541,14 @@ bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>
         dropped(QStringLiteral("La cámara de red no envía imágenes"));
         return false;
     }
-    // No newer frame: the newest is still the one before (a camera slower than the tick).
-    if (!m_heldView.isValid())
+    // No newer frame: the newest is still the one before (a camera slower than the tick). Decoded again
+    // when the detector took the pixels it was decoded into.
+    if (!m_heldView.isValid() && !(m_heldJpeg && decodeJpeg(m_heldJpeg)))
         return false;
     becameActive();
     use(m_heldView);
+    if (m_heldView.picture && m_heldView.picture->constBits() != m_heldView.planes[0])
+        m_heldView = FrameView(); // taken (see FrameView::picture)
     return true;
 }
 
@@ -605,6 +608,10 @@ void GstFrameSource::sizeQueue(const GstCaps* caps) {
 }
 
 void GstFrameSource::releaseHeld() {
+    if (m_heldJpeg) {
+        gst_buffer_unref(m_heldJpeg);
+        m_heldJpeg = nullptr;
+    }
     if (m_mapped) {
         gst_video_frame_unmap(m_mapped.get());
         m_mapped.reset();
@@ -619,12 +626,9 @@ bool GstFrameSource::decode(GstSample* sample) {
     if (!buffer || !kind)
         return false;
     if (gst_structure_has_name(kind, "image/jpeg")) {
-        // Decoded now, at the size the view needs, and never again.
-        GstMapInfo map;
-        if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
-            return false;
-        const bool decoded = m_jpeg.decode(map.data, map.size, m_heldView);
-        gst_buffer_unmap(buffer, &map);
+        const bool decoded = decodeJpeg(buffer);
+        if (decoded)
+            m_heldJpeg = gst_buffer_ref(buffer);
         if (!decoded && !m_damaged)
             emit problem(QStringLiteral("La cámara envió una imagen dañada; se descarta."));
         m_damaged = !decoded;
@@ -649,6 +653,16 @@ bool GstFrameSource::decode(GstSample* sample) {
     }
     dropped(QStringLiteral("La dirección no es una cámara de red (Motion JPEG por HTTP, o RTSP)"));
     return false;
+}
+
+bool GstFrameSource::decodeJpeg(GstBuffer* buffer) {
+    // Decoded at the tick that takes it, at the size the view needs.
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
+        return false;
+    const bool decoded = m_jpeg.decode(map.data, map.size, m_heldView);
+    gst_buffer_unmap(buffer, &map);
+    return decoded;
 }
 
 void GstFrameSource::becameActive() {

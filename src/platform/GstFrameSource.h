@@ -11,6 +11,7 @@
 
 #include <memory>
 
+typedef struct _GstBuffer GstBuffer;
 typedef struct _GstCaps GstCaps;
 typedef struct _GstElement GstElement;
 typedef struct _GstMessage GstMessage;
@@ -55,6 +56,7 @@ private:
     void becameActive();
     void dropped(const QString& why);
     bool decode(GstSample* sample);
+    bool decodeJpeg(GstBuffer* buffer);
     // A video file plays in real time while it is watched, paced by the tick rather than by a clock in
     // the pipeline: its frames wait, still compressed, in the sink's queue, and each tick takes the
     // newest one that is due (the reading thread refills the queue in bursts instead of waiting on a
@@ -77,6 +79,7 @@ private:
     ScaledJpegDecoder m_jpeg;
     std::unique_ptr<GstVideoFrame> m_mapped; // the newest frame taken from the sink, when it is raw
     FrameView m_heldView;                    // what the detector reads of the newest frame
+    GstBuffer* m_heldJpeg = nullptr;         // the newest frame, when it is JPEG, still compressed
     int m_retryDelayMs = 1000;
     int m_tickMs = 100;
     // A video file's pace: when its frame of time 0 was due on m_playClock, in nanoseconds.

@@ -31,15 +31,23 @@ bool ScaledJpegDecoder::decode(const uchar* data, size_t size, FrameView& view, 
         return false;
     }
     const QSize scaled = scaledSize(QSize(width, height), cover);
-    const int stride = scaled.width() * 4;
-    m_pixels.resize(size_t(stride) * size_t(scaled.height()));
-    // A warning (a frame cut short, say) fails too: the missing part would be grey.
-    if (tjDecompress2(m_handle, data, (unsigned long)size, m_pixels.data(), scaled.width(), stride,
+    // The picture may have been swapped for another since the last frame (see FrameView::picture).
+    if (m_picture.size() != scaled || m_picture.format() != QImage::Format_RGB32)
+        m_picture = QImage(scaled, QImage::Format_RGB32);
+    if (m_picture.isNull()) {
+        m_error = QStringLiteral("out of memory");
+        return false;
+    }
+    // Opaque BGRA is the layout of a 32-bit RGB picture itself. A warning (a frame cut short, say) fails
+    // too: the missing part would be grey.
+    const int stride = int(m_picture.bytesPerLine());
+    if (tjDecompress2(m_handle, data, (unsigned long)size, m_picture.bits(), scaled.width(), stride,
                       scaled.height(), TJPF_BGRA,
                       TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE | TJFLAG_STOPONWARNING) != 0) {
         m_error = QString::fromUtf8(tjGetErrorStr2(m_handle));
         return false;
     }
-    view = FrameView{PixelFormat::Bgra32, scaled.width(), scaled.height(), {m_pixels.data()}, {stride}};
+    view = FrameView{PixelFormat::Bgra32, scaled.width(), scaled.height(), {m_picture.constBits()}, {stride}};
+    view.picture = &m_picture;
     return true;
 }

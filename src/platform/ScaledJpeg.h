@@ -22,13 +22,14 @@ public:
     // The picture a frame of `full` comes out at to cover `cover`.
     static QSize scaledSize(QSize full, QSize cover = FrameConverter::DefaultSize);
 
-    // Decodes `data` into this decoder's own buffer; `view` shows it until the next call. A damaged or
-    // cut frame gives false (a half-decoded picture would look like a customer) and leaves `view` alone.
+    // Decodes `data` into this decoder's own picture; `view` shows it (and offers it to be swapped, see
+    // FrameView::picture) until the next call. A damaged or cut frame gives false (a half-decoded
+    // picture would look like a customer) and leaves `view` alone.
     bool decode(const uchar* data, size_t size, FrameView& view, QSize cover = FrameConverter::DefaultSize);
     QString lastError() const { return m_error; }
 
 private:
     void* m_handle = nullptr;
-    std::vector<uchar> m_pixels;
+    QImage m_picture;
     QString m_error;
 };

@@ -63,6 +63,38 @@ private slots:
         QVERIFY2(qAbs(qGreen(detector.view().pixel(160, 120)) - before) <= 10, "jumped");
     }
 
+    // The detector takes a decoded frame's pixels whole, in exchange for its spare picture. A tick that
+    // finds no newer frame (a camera slower than the tick) is handed the same frame again, decoded anew,
+    // not what the detector left in its place.
+    void frameTakenWholeIsHandedAgain() {
+        const QString slow = m_dir.filePath(QStringLiteral("lenta.avi"));
+        QVERIFY(TestMedia::makeClip(slow, 4, 2, [](int i, QImage& picture) {
+            picture.fill(i % 2 ? QColor(Qt::white) : QColor(150, 20, 20));
+        }));
+        const auto source = makeFrameSource(CameraChoice::fromArgument(slow));
+        MotionDetector detector;
+        source->start();
+        QTRY_VERIFY_WITH_TIMEOUT(grab(*source, detector), 10000);
+        std::optional<MotionResult> result;
+        const auto tick = [&] {
+            result.reset();
+            source->withNewestFrame([&](const FrameView& frame) { result = detector.process(frame); });
+            return result.has_value();
+        };
+        const auto shown = [&] { return detector.view().pixel(160, 120); };
+        // Ticks until the next frame comes, then one more at once: no newer frame is due yet.
+        const QRgb first = shown();
+        for (int i = 0; i < 30 && shown() == first; ++i) {
+            QTest::qWait(100);
+            QVERIFY(tick());
+        }
+        const QRgb turned = shown();
+        QVERIFY(turned != first);
+        QVERIFY(tick());
+        QCOMPARE(result->changedPoints, 0);
+        QCOMPARE(shown(), turned);
+    }
+
     // A network camera that drops is opened again by itself, after 1 s, then 2 s... (while it is off, it
     // does not answer); what it shows when it returns (someone came in meanwhile) is only the new
     // reference, not a customer. HTTP Motion JPEG and RTP Motion JPEG over RTSP.
