@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "app/StatusLine.h"
 
+#include "platform/DirectBlitter.h"
+
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
@@ -9,7 +11,8 @@
 
 StatusLine::StatusLine(const QString& text, QWidget* parent)
     : QWidget(parent)
-    , m_text(text) {
+    , m_text(text)
+    , m_blitter(new DirectBlitter(this)) {
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
@@ -21,6 +24,15 @@ void StatusLine::setText(const QString& text) {
     if (text == m_text)
         return;
     m_text = text;
+    if (m_blitter->usable() && isVisible()) {
+        if (m_picture.size() != size())
+            m_picture = QImage(size(), QImage::Format_RGB32);
+        QPainter painter(&m_picture);
+        draw(painter);
+        painter.end();
+        if (m_blitter->put(m_picture))
+            return;
+    }
     update();
 }
 
@@ -68,10 +80,15 @@ QColor StatusLine::groundBehind() {
 }
 
 void StatusLine::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    draw(painter);
+}
+
+void StatusLine::draw(QPainter& painter) {
     if (!m_ground.isValid())
         m_ground = groundBehind();
-    QPainter painter(this);
     painter.fillRect(rect(), m_ground);
+    painter.setFont(font()); // a picture's painter starts with the application's font
     painter.setPen(palette().windowText().color());
     const QStaticText& text = laidOut();
     painter.drawStaticText(QPointF(0, (height() - text.size().height()) / 2), text);

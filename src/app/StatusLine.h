@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QHash>
+#include <QImage>
 #include <QStaticText>
 #include <QString>
 #include <QWidget>
@@ -11,7 +12,11 @@
 // The line under the live view that says what the detector saw, renewed at every tick. Its height is
 // two lines of its bold font whatever it says, and it paints its own background (in the colour its
 // parent paints there): a new text repaints this widget only, with no layout pass and nothing painted
-// behind it. A text too long for the width wraps onto the second line.
+// behind it, and where the display allows, the line is drawn into a picture of its own that goes straight
+// to the screen (see DirectBlitter). A text too long for the width wraps onto the second line.
+class DirectBlitter;
+class QPainter;
+
 class StatusLine : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +36,7 @@ protected:
 private:
     // What its parent paints behind it, so that painting its own background matches.
     QColor groundBehind();
+    void draw(QPainter& painter);
 
     // The text laid out for painting. A quiet scene says the same few things tick after tick, so the
     // lines already laid out are kept (a few dozen; a new font or width lays them out again).
@@ -39,4 +45,6 @@ private:
     QString m_text;
     QColor m_ground;
     QHash<QString, QStaticText> m_laidOut;
+    DirectBlitter* m_blitter;
+    QImage m_picture; // the line drawn for the blitter
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Pregonar developers
-// The live view on a real X server: what the screen shows, read back from the server.
+// The views renewed at every tick, on a real X server: what the screen shows, read back from the server.
+#include "app/StatusLine.h"
 #include "capture/LiveView.h"
 
 #include <QLabel>
@@ -20,8 +21,8 @@ QImage frameOf(QColor colour) {
     return frame;
 }
 
-// The live view's pixels as the X server has them.
-QImage onScreen(const LiveView& view) {
+// A widget's pixels as the X server has them.
+QImage onScreen(const QWidget& view) {
     const QPoint at = view.mapTo(view.window(), QPoint());
     return QGuiApplication::primaryScreen()
         ->grabWindow(view.window()->winId(), at.x(), at.y(), view.width(), view.height())
@@ -42,7 +43,7 @@ struct Window {
 
 } // namespace
 
-class TestLiveView : public QObject {
+class TestOnScreen : public QObject {
     Q_OBJECT
 private slots:
     void framesAreOnScreenAtOnce() {
@@ -81,7 +82,19 @@ private slots:
         QCOMPARE(shown.pixel(200, 200), qRgb(255, 0, 0));
         QCOMPARE(shown.pixel(120, 120), qRgb(255, 255, 0));
     }
+
+    // A new status is on the screen at once, drawn as the widget paints itself (its bold font).
+    void statusLineIsOnScreenAtOnce() {
+        QWidget top;
+        auto* line = new StatusLine(QStringLiteral("AutoMensaje NIVEL 60 (100) PRESENCIA 0%"), &top);
+        (new QVBoxLayout(&top))->addWidget(line);
+        top.setGeometry(0, 0, 360, 80);
+        top.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&top));
+        line->setText(QStringLiteral("AutoMensaje NIVEL 60 (42) PRESENCIA 87%"));
+        QCOMPARE(onScreen(*line), line->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
 };
 
-QTEST_MAIN(TestLiveView)
-#include "TestLiveView.moc"
+QTEST_MAIN(TestOnScreen)
+#include "TestOnScreen.moc"
