@@ -14,12 +14,14 @@
 #include "banner/MessageBanner.h"
 #include "capture/Capture.h"
 #include "capture/LiveView.h"
+#include "capture/SnapshotWriter.h"
 #include "media/BackgroundPicture.h"
 #include "media/BackgroundVideo.h"
 #include "media/Greeting.h"
 #include "platform/CaptureSources.h"
 #include "platform/DesktopShortcut.h"
 #include "platform/Dialogs.h"
+#include "platform/ScaledJpeg.h"
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 #include "publish/Publisher.h"
@@ -51,6 +53,8 @@ QPixmap builtInIdlePicture() {
 void ControlPanel::buildFeatures() {
     m_capture = std::make_unique<Capture>(
         m_env.workFolder, m_env.makeSource ? m_env.makeSource : Capture::SourceFactory(&makeFrameSource));
+    // The decoder's library, already loaded, rather than a plug-in and a second JPEG library.
+    m_capture->snapshots().setEncoder(&encodeJpeg);
     const CameraChoice saved = CameraChoice::read(pathIn(QStringLiteral("Pregonar.CAM")));
     CameraChoice choice = m_env.cameraOverride.value_or(saved);
     choice.ignoreLightChanges = saved.ignoreLightChanges; // --camera changes the source only

@@ -2,9 +2,25 @@
 // SPDX-FileCopyrightText: 2026 Pregonar developers
 #include "capture/SnapshotWriter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImageWriter>
 #include <QSaveFile>
+
+namespace {
+
+constexpr int Quality = 85;
+
+QByteArray encodeWithQt(const QImage& picture, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(quality);
+    return writer.write(picture) ? bytes : QByteArray();
+}
+
+} // namespace
 
 SnapshotWriter::SnapshotWriter(QString workFolder, QString subfolder, int keep, QObject* parent)
     : QObject(parent)
@@ -43,23 +59,24 @@ bool SnapshotWriter::offer(const QImage& picture, const QDateTime& now) {
     const QString folder = work.filePath(m_subfolder);
     const QString path = work.filePath(name);
     const int keep = m_keep;
+    const Encoder encode = m_encoder ? m_encoder : Encoder(encodeWithQt);
     // The destructor waits for this task, and events posted to a deleted object are dropped.
-    m_pool.start([this, picture, name, folder, path, keep] {
+    m_pool.start([this, picture, name, folder, path, keep, encode] {
+        const QByteArray jpeg = encode(picture, Quality);
         QDir().mkpath(folder);
         QSaveFile file(path);
-        bool ok = file.open(QIODevice::WriteOnly);
-        if (ok) {
-            QImageWriter writer(&file, "jpg");
-            writer.setQuality(85);
-            ok = writer.write(picture) && file.commit();
-        }
-        if (!ok) {
+        if (jpeg.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size() ||
+            !file.commit()) {
             return;
         }
-        // Names sort by time: drop the oldest beyond the limit.
+        // Names sort by time: drop the oldest beyond the limit. Picked out by hand: a name filter
+        // compiles a regular expression at every call.
         QDir dir(folder);
-        const QStringList all =
-            dir.entryList({QStringLiteral("Foto-*.jpg")}, QDir::Files, QDir::Name | QDir::Reversed);
+        QStringList all;
+        for (const QString& file : dir.entryList(QDir::Files, QDir::Name | QDir::Reversed)) {
+            if (file.startsWith(QLatin1String("Foto-")) && file.endsWith(QLatin1String(".jpg")))
+                all.append(file);
+        }
         for (qsizetype i = keep; i < all.size(); ++i) {
             dir.remove(all[i]);
         }

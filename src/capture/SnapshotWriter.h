@@ -8,6 +8,8 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <functional>
+
 // Keeps pictures of the customers the detector saw, for publishing: JPEG files named by date and
 // time in a folder of their own, the newest `keep` of them. Encoding and writing happen on a
 // thread of their own, so the detector's tick never waits for the disk.
@@ -29,6 +31,11 @@ public:
     // Waits until every picture taken so far is on disk (for tests and shutdown).
     void waitForWrites();
 
+    // Makes the JPEG file's bytes (empty: it failed); runs on the writer's thread. Qt's image writer
+    // until one is given.
+    using Encoder = std::function<QByteArray(const QImage& picture, int quality)>;
+    void setEncoder(Encoder encoder) { m_encoder = std::move(encoder); }
+
 signals:
     // The picture is on disk, whole; `name` is relative to the working folder.
     void saved(const QString& name);
@@ -38,5 +45,6 @@ private:
     QString m_subfolder;
     int m_keep;
     QDateTime m_last;
+    Encoder m_encoder;
     QThreadPool m_pool;
 };

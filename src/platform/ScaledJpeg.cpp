@@ -4,6 +4,24 @@
 
 #include <turbojpeg.h>
 
+QByteArray encodeJpeg(const QImage& picture, int quality) {
+    const QImage rgb = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                           ? picture
+                           : picture.convertToFormat(QImage::Format_RGB32);
+    tjhandle handle = rgb.isNull() ? nullptr : tjInitCompress();
+    if (!handle)
+        return {};
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    QByteArray bytes;
+    if (tjCompress2(handle, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(), TJPF_BGRX,
+                    &out, &size, TJSAMP_420, quality, 0) == 0)
+        bytes = QByteArray(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(handle);
+    return bytes;
+}
+
 ScaledJpegDecoder::ScaledJpegDecoder()
     : m_handle(tjInitDecompress()) {}
 

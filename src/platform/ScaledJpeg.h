@@ -7,11 +7,15 @@
 #include <QSize>
 #include <QString>
 
-#include <vector>
+#include <QByteArray>
 
 // Decodes a Motion JPEG frame straight to the smallest size that still covers the detector's view:
 // the decoder skips the detail the view would throw away (a 1280x720 frame comes out at 640x360,
 // 1920x1080 at 480x270). Only halvings are used: they are the reductions libjpeg-turbo does fast.
+// A 32-bit RGB picture as a JPEG file's bytes (4:2:0), through libjpeg-turbo; empty when it fails. Safe
+// on any thread.
+QByteArray encodeJpeg(const QImage& picture, int quality);
+
 class ScaledJpegDecoder {
 public:
     ScaledJpegDecoder();

@@ -7,7 +7,6 @@
 #include "platform/CaptureSources.h"
 #include "platform/ScaledJpeg.h"
 
-#include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -176,9 +175,8 @@ private slots:
         QImage picture(size, QImage::Format_RGB32);
         QPainter(&picture).fillRect(picture.rect(), QLinearGradient(0, 0, size.width(), size.height()));
         QPainter(&picture).fillRect(QRect(QPoint(size.width() / 4, size.height() / 3), size / 3), Qt::red);
-        QByteArray jpeg;
-        QBuffer out(&jpeg);
-        QVERIFY(out.open(QIODevice::WriteOnly) && picture.save(&out, "jpg", 90));
+        // Written by the encoder the snapshots use, read back by Qt's reader and by the decoder.
+        const QByteArray jpeg = encodeJpeg(picture, 90);
         ScaledJpegDecoder decoder;
         FrameView view;
         QVERIFY(decoder.decode(reinterpret_cast<const uchar*>(jpeg.constData()), size_t(jpeg.size()), view));
