@@ -142,18 +142,22 @@ void DirectBlitter::release() {
     m_server.reset();
 }
 
-bool DirectBlitter::prepare(const QImage& picture) {
+QWindow* DirectBlitter::drawableWindow() const {
     if (m_unusable || !m_widget->isVisible() || !m_widget->updatesEnabled())
-        return false;
+        return nullptr;
     QWidget* native = m_widget->nativeParentWidget();
     QWindow* handle = native ? native->windowHandle() : nullptr;
     if (!handle || !handle->isExposed() || native->devicePixelRatioF() != 1.0)
-        return false;
-    if (picture.format() != QImage::Format_RGB32 || picture.size() != m_widget->size())
-        return false;
+        return nullptr;
     // Covered in part by a sibling: the toolkit knows how to paint around it.
-    if (coveredInWindow(m_widget))
+    return coveredInWindow(m_widget) ? nullptr : handle;
+}
+
+bool DirectBlitter::prepare(const QImage& picture) {
+    QWindow* handle = drawableWindow();
+    if (!handle || picture.format() != QImage::Format_RGB32 || picture.size() != m_widget->size())
         return false;
+    QWidget* native = m_widget->nativeParentWidget();
 
     if (!m_server) {
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -224,7 +228,7 @@ bool DirectBlitter::put(const QImage& picture) {
 }
 
 void DirectBlitter::putLast() {
-    if (!m_server || m_server->last < 0 || !m_widget->isVisible())
+    if (!m_server || m_server->last < 0 || !drawableWindow() || m_server->size != m_widget->size())
         return;
     Server& server = *m_server;
     QWidget* native = m_widget->nativeParentWidget();

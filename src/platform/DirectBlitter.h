@@ -38,6 +38,8 @@ protected:
 
 private:
     struct Server;
+    // The window to draw in, when the widget can be drawn there directly now.
+    QWindow* drawableWindow() const;
     bool prepare(const QImage& picture);
     void putLast();
     void release();

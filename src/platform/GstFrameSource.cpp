@@ -411,6 +411,7 @@ void GstFrameSource::open() {
     m_playClock.start();
     m_lastFrameTime = -1;
     m_queuedFrames = 0;
+    m_tickWithoutFrame = false;
     setStateLater(m_pipeline, GST_STATE_PLAYING, false);
 }
 
@@ -528,6 +529,11 @@ bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>
     GstSample* sample = m_choice.kind == CameraChoice::Kind::File
                             ? takeDueFrame()
                             : gst_app_sink_try_pull_sample(GST_APP_SINK(m_sink), 0);
+    // A frame decoded right after a tick that found no newer one (a camera slower than the tick), or
+    // decoded again for such a tick, is only lent to the detector, which copies it: the ticks until the
+    // next frame then decode nothing. Other frames may be taken whole (FrameView::picture).
+    m_lendOnly = !sample || m_tickWithoutFrame;
+    m_tickWithoutFrame = !sample;
     if (sample) {
         // Only the frame is kept, not the sample: the sink reuses its sample when the caps change.
         releaseHeld();
@@ -541,8 +547,8 @@ bool GstFrameSource::withNewestFrame(const std::function<void(const FrameView&)>
         dropped(QStringLiteral("La cámara de red no envía imágenes"));
         return false;
     }
-    // No newer frame: the newest is still the one before (a camera slower than the tick). Decoded again
-    // when the detector took the pixels it was decoded into.
+    // No newer frame: the newest is still the one before. Decoded again (and only lent) when the
+    // detector took the pixels it was decoded into.
     if (!m_heldView.isValid() && !(m_heldJpeg && decodeJpeg(m_heldJpeg)))
         return false;
     becameActive();
@@ -662,6 +668,8 @@ bool GstFrameSource::decodeJpeg(GstBuffer* buffer) {
         return false;
     const bool decoded = m_jpeg.decode(map.data, map.size, m_heldView);
     gst_buffer_unmap(buffer, &map);
+    if (m_lendOnly)
+        m_heldView.picture = nullptr;
     return decoded;
 }
 

@@ -91,5 +91,7 @@ private:
     std::shared_ptr<FileQueueGate> m_gate; // a file's reading thread refills the queue in bursts
     bool m_wanted = false;
     bool m_active = false;
-    bool m_damaged = false; // the last frame could not be decoded
+    bool m_damaged = false;          // the last frame could not be decoded
+    bool m_lendOnly = false;         // the frame being decoded is not to be taken whole
+    bool m_tickWithoutFrame = false; // the last tick found no newer frame
 };
